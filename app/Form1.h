@@ -1,0 +1,68 @@
+#pragma once
+// The main window: the message, the button that makes the card, the sample
+// button and Help. Its load handler carries the program's start-up.
+
+#include "WindowPointer.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QGroupBox;
+class QTextEdit;
+class PushButton;
+class Form2;
+class SkinComponent;
+struct Platform;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1(Platform& platform, SkinComponent& skin);
+    ~Form1() override;
+
+    // The start-up sequence; the caller shows the window afterwards unless
+    // the program was ended meanwhile.
+    void Form_Load();
+
+    // Handlers, public so tests can drive them as the events would.
+    void PushButton2_Click();
+    void PushButton3_Click();
+    void PushButton6_Click();
+    void Text1_Change();
+    void Text1_GotFocus();
+    void SaveDocAsJPG(const QString& inFile);
+
+    // The preview window; the first use creates and loads it.
+    Form2& Preview();
+    bool previewLoaded() const { return mForm2 != nullptr; }
+
+    WindowPointer& pointer() { return mPointer; }
+    bool busy() const { return mBusy; }
+
+    QTextEdit* Text1;
+    QGroupBox* Frame1;
+    PushButton* PushButton6;
+    PushButton* PushButton2;
+    PushButton* PushButton3;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OpenHomePageAtRandom();
+    void RestoreMessage();
+
+    Platform& mPlatform;
+    SkinComponent& mSkin;
+    WindowPointer mPointer;
+    bool mBusy = false;
+    std::unique_ptr<Form2> mForm2;
+};
+
+// The sample message: four lines joined by CR LF.
+QString SampleMessage();
+// A fresh card document name: "vestok" and eight digits 1 to 9.
+QString DrawCardName(Platform& platform);

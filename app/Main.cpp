@@ -1,0 +1,147 @@
+#include "Main.h"
+
+#include "ErrorTrap.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const char* const kProductName = "Pelorin Greeting Designer";
+const char* const kSettingsApplication = "Varnhold";
+const char* const kHomePageUrl = "https://pelorin-greetings.example/";
+const char* const kSupportContact = "the Pelorin Cards Support Team, https://pelorin-greetings.example/contact";
+
+namespace {
+QString gAppTitle;
+
+Failure SystemFailure(const QString& what, const QString& path)
+{
+    return Failure(what + QStringLiteral(" '") + path + QStringLiteral("': ") + QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+// A folder we may keep fixed file names in: ours, private, and not a link.
+bool IsPrivateFolder(const QByteArray& path)
+{
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) == 0;
+}
+} // namespace
+
+QString AppTitle()
+{
+    return gAppTitle;
+}
+
+QString ShortenedTitle(const QString& name)
+{
+    QString title = name;
+    do {
+        const int space = title.lastIndexOf(QLatin1Char(' '));
+        if (space < 0)
+            break; // no space left to cut at
+        title.truncate(space);
+    } while (title.size() > 40);
+    return title;
+}
+
+void SetAppTitle()
+{
+    gAppTitle = ShortenedTitle(QString::fromLatin1(kProductName));
+}
+
+void DoEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+QString TempFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TEMP");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !IsPrivateFolder(QFile::encodeName(base)))
+        base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    QDir().mkpath(base);
+    const QString folder = base + QStringLiteral("/pelorin-greeting-designer");
+    const QByteArray encoded = QFile::encodeName(folder);
+    if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
+        throw SystemFailure(QStringLiteral("Cannot create the temporary folder"), folder);
+    if (!IsPrivateFolder(encoded))
+        throw Failure(QStringLiteral("The temporary folder '") + folder
+                      + QStringLiteral("' is not a private folder of this user"));
+    return folder;
+}
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+void WriteFileIfMissing(const QByteArray& data, const QString& path)
+{
+    DoEvents();
+    if (FileExists(path))
+        return;
+    const QByteArray encoded = QFile::encodeName(path);
+    // O_EXCL with O_NOFOLLOW: a planted link (even a dangling one) makes the
+    // open fail instead of writing wherever the link points.
+    const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw SystemFailure(QStringLiteral("Cannot create file"), path);
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+            ::close(fd);
+            // A half-written file would be taken as complete on the next run.
+            ::unlink(encoded.constData());
+            throw failure;
+        }
+        written += n;
+    }
+    if (::close(fd) != 0) {
+        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        ::unlink(encoded.constData());
+        throw failure;
+    }
+}
+
+void DeleteFileQuietly(const QString& path)
+{
+    DoEvents();
+    if (::unlink(QFile::encodeName(path).constData()) == 0)
+        return;
+    try {
+        ForceDeleteFile(path);
+    } catch (...) {
+    }
+}
+
+void ForceDeleteFile(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(encoded.constData(), &info) != 0)
+        throw SystemFailure(QStringLiteral("File not found"), path);
+    if (!S_ISLNK(info.st_mode))
+        ::chmod(encoded.constData(), (info.st_mode & 07777) | S_IWUSR);
+    if (::unlink(encoded.constData()) != 0)
+        throw SystemFailure(QStringLiteral("Permission denied"), path);
+}

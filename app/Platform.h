@@ -1,0 +1,81 @@
+#pragma once
+// Everything outside the process that the windows talk to, each behind a
+// small interface. The program uses the Qt implementations in QtPlatform.h;
+// tests swap in their own.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class WordFactory;
+
+class MessageBoxes {
+public:
+    // Style values and answers as the message box knows them.
+    enum Style { OkOnly = 0, YesNo = 4, Exclamation = 48 };
+    enum Answer { Ok = 1, Yes = 6, No = 7 };
+
+    virtual ~MessageBoxes() = default;
+    // Shows a modal message and returns the button pressed.
+    virtual int show(const QString& text, const QString& title, int style) = 0;
+};
+
+class SaveDialog {
+public:
+    virtual ~SaveDialog() = default;
+    // Shows the modal Save dialog; returns the chosen full path, or an empty
+    // string when the user cancelled. `filter` is "Description|pattern".
+    virtual QString showSave(const QString& title, const QString& filter, const QString& fileName) = 0;
+};
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString read(const QString& application, const QString& section, const QString& key,
+                         const QString& defaultValue) = 0;
+    virtual void write(const QString& application, const QString& section, const QString& key,
+                       const QString& value) = 0;
+};
+
+class ProcessStarter {
+public:
+    virtual ~ProcessStarter() = default;
+    // Starts a program without waiting for it; throws Failure when it cannot start.
+    virtual void startDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void setImage(const QImage& image) = 0;
+    // The clipboard's picture; throws Failure when it holds none or is busy.
+    virtual QImage image() = 0;
+};
+
+// Ends the program: no further handler runs once this has been called.
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    virtual void end() = 0;
+    virtual bool ended() const = 0;
+};
+
+// The services handed to both windows.
+struct Platform {
+    MessageBoxes& messageBoxes;
+    SaveDialog& saveDialog;
+    SettingsStore& settings;
+    ProcessStarter& processes;
+    Clipboard& clipboard;
+    WordFactory& word;
+    ProgramEnd& programEnd;
+    // Fraction in [0, 1) after the generator was seeded with `seed`.
+    std::function<void(double seed)> randomize;
+    std::function<double()> random;
+    // Seconds since midnight, with fractions at the clock's full resolution.
+    std::function<double()> timer;
+    // Folder of the running program, without a trailing "/".
+    QString programFolder;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// The push button of both windows: a click, and a mouse-move event that
+// carries the button state, the shift state and the position.
+
+#include <QMouseEvent>
+#include <QPushButton>
+
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit PushButton(const QString& caption, QWidget* parent = nullptr) : QPushButton(caption, parent)
+    {
+        setMouseTracking(true);
+    }
+
+signals:
+    void mouseMoved(int button, int shift, float x, float y);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        const QPointF at = event->position();
+        emit mouseMoved(int(event->buttons()), int(event->modifiers() >> 25), float(at.x()), float(at.y()));
+        QPushButton::mouseMoveEvent(event);
+    }
+};

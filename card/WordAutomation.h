@@ -1,0 +1,45 @@
+#pragma once
+// The word-processor automation calls the program makes, and nothing more.
+// Every call either succeeds or throws Failure with a readable description.
+// The real engine is LibreOffice Writer (LibreOfficeWord.h); each created
+// application is an office process of its own that lives only as long as
+// the object: destroying it without Quit still ends the process.
+
+#include <QString>
+#include <memory>
+
+class WordDocument {
+public:
+    virtual ~WordDocument() = default;
+    // Shapes(name).Select
+    virtual void SelectShape(const QString& name) = 0;
+    // ActiveWindow.Selection.TypeText Text:=text (CR LF is one paragraph break)
+    virtual void TypeText(const QString& text) = 0;
+    // SaveAs path, in the Word 97-2003 binary format
+    virtual void SaveAs(const QString& path) = 0;
+    // Close
+    virtual void Close() = 0;
+    // Range.CopyAsPicture: a picture of the document's page onto the clipboard
+    virtual void CopyRangeAsPicture() = 0;
+};
+
+class WordApplication {
+public:
+    virtual ~WordApplication() = default;
+    // Documents.Open path [, ReadOnly:=True]
+    virtual std::shared_ptr<WordDocument> Open(const QString& path, bool readOnly) = 0;
+    // DisplayAlerts = value
+    virtual void SetDisplayAlerts(bool value) = 0;
+    // ActiveDocument.Close savechanges:=value
+    virtual void CloseActiveDocument(short saveChanges) = 0;
+    // Quit: the instance ends
+    virtual void Quit() = 0;
+};
+
+class WordFactory {
+public:
+    virtual ~WordFactory() = default;
+    // CreateObject(progId): a new, invisible instance; throws Failure when
+    // none can be created.
+    virtual std::unique_ptr<WordApplication> CreateObject(const QString& progId) = 0;
+};
