@@ -9,7 +9,7 @@
 #include <memory>
 
 class QGroupBox;
-class QTextEdit;
+class TextBox;
 class PushButton;
 class Form2;
 class SkinComponent;
@@ -40,7 +40,7 @@ public:
     WindowPointer& pointer() { return mPointer; }
     bool busy() const { return mBusy; }
 
-    QTextEdit* Text1;
+    TextBox* Text1;
     QGroupBox* Frame1;
     PushButton* PushButton6;
     PushButton* PushButton2;
@@ -54,6 +54,8 @@ protected:
 private:
     void OpenHomePageAtRandom();
     void RestoreMessage();
+    // Sets the message as code does: the change handler runs too.
+    void SetMessage(const QString& text);
 
     Platform& mPlatform;
     SkinComponent& mSkin;
@@ -64,5 +66,8 @@ private:
 
 // The sample message: four lines joined by CR LF.
 QString SampleMessage();
-// A fresh card document name: "vestok" and eight digits 1 to 9.
-QString DrawCardName(Platform& platform);
+
+class Clipboard;
+class QImage;
+// The clipboard's picture, asked for at most 1000 times; null when none came.
+QImage GetClipboardPicture(Clipboard& clipboard, int format);

@@ -4,10 +4,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QWidget>
 #include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,4 +150,54 @@ void ForceDeleteFile(const QString& path)
         ::chmod(encoded.constData(), (info.st_mode & 07777) | S_IWUSR);
     if (::unlink(encoded.constData()) != 0)
         throw SystemFailure(QStringLiteral("Permission denied"), path);
+}
+
+void WriteFileAtomically(const QByteArray& data, const QString& path)
+{
+    const QFileInfo target(path);
+    if (target.fileName().isEmpty())
+        throw Failure(QStringLiteral("Bad file name or number"));
+    QByteArray pattern = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                           + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        throw SystemFailure(QStringLiteral("Cannot write file"), path);
+    qsizetype written = 0;
+    bool ok = true;
+    while (ok && written < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += n;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(pattern.constData(), QFile::encodeName(path).constData()) == 0;
+    if (!ok) {
+        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        ::unlink(pattern.constData());
+        throw failure;
+    }
+}
+
+QImage LoadPicture(const QString& path)
+{
+    if (!FileExists(path))
+        throw Failure(QStringLiteral("File not found: ") + path);
+    QImage picture(path);
+    if (picture.isNull())
+        throw Failure(QStringLiteral("Invalid picture: ") + path);
+    return picture;
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }

@@ -34,3 +34,15 @@ void WriteFileIfMissing(const QByteArray& data, const QString& path);
 void DeleteFileQuietly(const QString& path);
 // Makes the file writable and removes it. Throws Failure.
 void ForceDeleteFile(const QString& path);
+
+// Writes `data` to a fresh file beside `path` and renames it over `path`, so
+// the old file stays intact until the new one is complete, and a symbolic
+// link at `path` is replaced rather than followed. Throws Failure.
+void WriteFileAtomically(const QByteArray& data, const QString& path);
+
+class QImage;
+class QWidget;
+// Loads a picture file in whatever format it holds. Throws Failure.
+QImage LoadPicture(const QString& path);
+// Places a top-level window in the centre of its screen.
+void CentreOnScreen(QWidget* window);

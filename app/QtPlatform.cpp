@@ -1,0 +1,148 @@
+#include "QtPlatform.h"
+
+#include "ErrorTrap.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QSettings>
+
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <cstring>
+
+int QtMessageBoxes::show(const QString& text, const QString& title, int style)
+{
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon((style & Exclamation) == Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
+    if ((style & 7) == YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? Yes : No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Ok;
+}
+
+QString QtSaveDialog::showSave(const QString& title, const QString& filter, const QString& fileName)
+{
+    // "Description|pattern" pairs become Qt's "Description (pattern)" entries.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries << (parts[i].contains(parts[i + 1]) ? parts[i] : parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')'));
+    QFileDialog dialog(nullptr, title, QString(), entries.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The program asks its own overwrite question and keeps names as typed.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDefaultSuffix(QString());
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+namespace {
+QSettings& SettingsFile(const QString& application)
+{
+    static std::map<QString, std::unique_ptr<QSettings>> files;
+    auto& file = files[application];
+    if (!file)
+        file = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application);
+    return *file;
+}
+
+void ThrowOnError(const QSettings& settings)
+{
+    if (settings.status() == QSettings::AccessError)
+        throw Failure(QStringLiteral("Cannot access the settings file ") + settings.fileName());
+    if (settings.status() == QSettings::FormatError)
+        throw Failure(QStringLiteral("The settings file is damaged: ") + settings.fileName());
+}
+} // namespace
+
+QString QtSettingsStore::read(const QString& application, const QString& section, const QString& key,
+                              const QString& defaultValue)
+{
+    QSettings& settings = SettingsFile(application);
+    settings.sync();
+    ThrowOnError(settings);
+    settings.beginGroup(section);
+    const QVariant value = settings.value(key);
+    settings.endGroup();
+    return value.isValid() ? value.toString() : defaultValue;
+}
+
+void QtSettingsStore::write(const QString& application, const QString& section, const QString& key,
+                            const QString& value)
+{
+    QSettings& settings = SettingsFile(application);
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+    settings.endGroup();
+    // Written at once; QSettings replaces the file atomically.
+    settings.sync();
+    ThrowOnError(settings);
+}
+
+void QtProcessStarter::startDetached(const QString& program, const QStringList& arguments)
+{
+    if (!QProcess::startDetached(program, arguments))
+        throw Failure(QStringLiteral("File not found: ") + program);
+}
+
+void QtClipboard::setImage(const QImage& image)
+{
+    QApplication::clipboard()->setImage(image);
+}
+
+QImage QtClipboard::image()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasImage())
+        throw Failure(QStringLiteral("The clipboard holds no picture"));
+    const QImage picture = QApplication::clipboard()->image();
+    if (picture.isNull())
+        throw Failure(QStringLiteral("The clipboard holds no picture"));
+    return picture;
+}
+
+void QtProgramEnd::end()
+{
+    mEnded = true;
+    QCoreApplication::exit(0);
+}
+
+void RandomGenerator::seed(double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    mEngine.seed(bits);
+}
+
+double RandomGenerator::next()
+{
+    // Some library versions can round generate_canonical up to 1.0.
+    const double value = std::generate_canonical<double, 53>(mEngine);
+    return value < 1.0 ? value : std::nextafter(1.0, 0.0);
+}
+
+double SecondsSinceMidnight()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const qint64 offset = QDateTime::currentDateTime().offsetFromUtc();
+    const auto sinceEpoch = duration_cast<nanoseconds>(now.time_since_epoch()).count() + offset * 1000000000LL;
+    const qint64 day = 86400LL * 1000000000LL;
+    return double(((sinceEpoch % day) + day) % day) / 1e9;
+}

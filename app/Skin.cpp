@@ -1,0 +1,129 @@
+#include "Skin.h"
+
+#include "ErrorTrap.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+
+namespace {
+// The system button-face colour: a palette role, so it follows the user's scheme.
+void UseButtonFace(QWidget* widget)
+{
+    widget->setBackgroundRole(QPalette::Button);
+    QPalette palette = widget->palette();
+    palette.setBrush(QPalette::Window, QApplication::palette().brush(QPalette::Button));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+bool IsRecolouredKind(QWidget* control, bool includePictureBoxes)
+{
+    return qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control)
+        || qobject_cast<QGroupBox*>(control) || qobject_cast<QLabel*>(control)
+        || (includePictureBoxes && control->inherits("PictureBox"));
+}
+
+void Recolour(QWidget* window, bool includePictureBoxes)
+{
+    UseButtonFace(window);
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (IsRecolouredKind(control, includePictureBoxes))
+            UseButtonFace(control);
+}
+
+// Only an ordinary file counts: folders and hidden files do not.
+bool SkinFilePresent(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && !info.isHidden();
+}
+} // namespace
+
+QVariant StyleSheetSkin::invoke(int dispatchId, const QVariantList& arguments)
+{
+    switch (dispatchId) {
+    case 2: {
+        if (arguments.isEmpty())
+            throw Failure(QStringLiteral("Argument not optional"));
+        QFile file(arguments.first().toString());
+        if (!file.open(QIODevice::ReadOnly))
+            throw Failure(QStringLiteral("Cannot load the skin ") + file.fileName() + QStringLiteral(": ") + file.errorString());
+        const QByteArray content = file.readAll();
+        mStyleSheet = QString::fromUtf8(content);
+        if (mStyleSheet.toUtf8() != content || content.contains('\0'))
+            throw Failure(QStringLiteral("The skin file is damaged: ") + file.fileName());
+        mLoaded = true;
+        return {};
+    }
+    case 3: {
+        if (!mLoaded)
+            throw Failure(QStringLiteral("No skin loaded"));
+        QWidget* window = arguments.isEmpty() ? nullptr : QWidget::find(WId(arguments.first().toULongLong()));
+        if (!window)
+            throw Failure(QStringLiteral("Invalid window handle"));
+        if (mAllWindows || mNewWindows)
+            qApp->setStyleSheet(mStyleSheet);
+        else
+            window->setStyleSheet(mStyleSheet);
+        return {};
+    }
+    default:
+        throw Failure(QStringLiteral("Member not found"));
+    }
+}
+
+QVariant StyleSheetSkin::getProperty(int dispatchId)
+{
+    switch (dispatchId) {
+    case 1:
+        return mOptions;
+    case 5:
+        return mAllWindows;
+    case 10:
+        return mNewWindows;
+    default:
+        throw Failure(QStringLiteral("Member not found"));
+    }
+}
+
+void StyleSheetSkin::setProperty(int dispatchId, const QVariant& value)
+{
+    switch (dispatchId) {
+    case 1:
+        mOptions = value.toInt();
+        break;
+    case 5:
+        mAllWindows = value.toBool();
+        break;
+    case 10:
+        mNewWindows = value.toBool();
+        break;
+    default:
+        throw Failure(QStringLiteral("Member not found"));
+    }
+}
+
+void ApplySkin(QWidget* mainWindow, SkinComponent& skin, const QString& programFolder)
+{
+    if (!SkinFilePresent(programFolder + QStringLiteral("/x/o.cjs")))
+        return;
+    Recolour(mainWindow, true);
+    skin.invoke(2, {programFolder + QStringLiteral("/x/o.cjs"), QString()});
+    const int options = skin.getProperty(1).toInt();
+    skin.setProperty(1, options | 1);
+    skin.setProperty(5, true);
+    skin.setProperty(10, true);
+    skin.invoke(3, {QVariant::fromValue(qulonglong(mainWindow->winId()))});
+}
+
+void ApplyFormColors(QWidget* window)
+{
+    Recolour(window, false);
+}

@@ -1,0 +1,235 @@
+#pragma once
+// Recording and scriptable stand-ins for the platform services, for tests only.
+
+#include "ErrorTrap.h"
+#include "Platform.h"
+#include "WordAutomation.h"
+
+#include <QFile>
+#include <QMap>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    int style;
+};
+
+class RecordingMessageBoxes : public MessageBoxes {
+public:
+    int show(const QString& text, const QString& title, int style) override
+    {
+        shown.push_back({text, title, style});
+        if (onShow)
+            onShow(shown.back());
+        if (!answers.empty()) {
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return (style & 7) == YesNo ? Yes : Ok;
+    }
+    // Error messages only: their "in <path> at line <n>" parts.
+    QStringList errorSteps() const
+    {
+        QStringList steps;
+        for (const ShownMessage& message : shown) {
+            if (message.title != QLatin1String("Application Error"))
+                continue;
+            const int in = message.text.indexOf(QLatin1String("\r\nin "));
+            const int end = message.text.indexOf(QLatin1Char('\r'), in + 2);
+            const QString where = message.text.mid(in + 5, end - in - 5); // "<path> at line <n>"
+            steps << where.section(QLatin1Char('.'), -1).replace(QLatin1String(" at line "), QLatin1String(":"));
+        }
+        return steps;
+    }
+    std::vector<ShownMessage> shown;
+    std::deque<int> answers;
+    std::function<void(const ShownMessage&)> onShow;
+};
+
+class ScriptedSaveDialog : public SaveDialog {
+public:
+    QString showSave(const QString& title, const QString& filter, const QString& fileName) override
+    {
+        calls << (title + QLatin1Char('|') + filter + QLatin1Char('|') + fileName);
+        return answer;
+    }
+    QString answer;
+    QStringList calls;
+};
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    QString read(const QString& application, const QString& section, const QString& key,
+                 const QString& defaultValue) override
+    {
+        if (failReads)
+            throw Failure(QStringLiteral("settings unavailable"));
+        const QString full = application + QLatin1Char('/') + section + QLatin1Char('/') + key;
+        return values.contains(full) ? values.value(full) : defaultValue;
+    }
+    void write(const QString& application, const QString& section, const QString& key, const QString& value) override
+    {
+        values.insert(application + QLatin1Char('/') + section + QLatin1Char('/') + key, value);
+        ++writes;
+    }
+    QMap<QString, QString> values;
+    int writes = 0;
+    bool failReads = false;
+};
+
+class RecordingProcessStarter : public ProcessStarter {
+public:
+    void startDetached(const QString& program, const QStringList& arguments) override
+    {
+        started << (program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+    }
+    QStringList started;
+};
+
+class MemoryClipboard : public Clipboard {
+public:
+    void setImage(const QImage& image) override { picture = image; }
+    QImage image() override
+    {
+        ++requests;
+        if (busyRequests > 0) {
+            --busyRequests;
+            throw Failure(QStringLiteral("clipboard busy"));
+        }
+        if (picture.isNull())
+            throw Failure(QStringLiteral("no picture"));
+        return picture;
+    }
+    QImage picture;
+    int busyRequests = 0;
+    int requests = 0;
+};
+
+class RecordingProgramEnd : public ProgramEnd {
+public:
+    void end() override { ++ends; }
+    bool ended() const override { return ends > 0; }
+    int ends = 0;
+};
+
+// A word engine that records each call and fails where told to. Saving
+// writes a small file so that the file-system effects can be checked.
+class FakeWord : public WordFactory {
+public:
+    QStringList calls;
+    QStringList failing;       // operation names that throw, e.g. "CreateObject", "Open"
+    int instances = 0;         // created and not yet destroyed
+    QImage picture = DefaultPicture();
+    Clipboard* clipboard = nullptr;
+    std::function<void()> duringCreate;
+
+    static QImage DefaultPicture()
+    {
+        QImage image(40, 60, QImage::Format_RGB32);
+        image.fill(QColor(153, 153, 51));
+        return image;
+    }
+
+    void call(const QString& operation, const QString& argument = QString())
+    {
+        calls << (argument.isNull() ? operation : operation + QLatin1Char(' ') + argument);
+        if (failing.contains(operation))
+            throw Failure(operation + QStringLiteral(" failed"));
+    }
+
+    class Document : public WordDocument {
+    public:
+        Document(FakeWord& word, QString path) : mWord(word), mPath(std::move(path)) {}
+        void SelectShape(const QString& name) override { mWord.call(QStringLiteral("SelectShape"), name); }
+        void TypeText(const QString& text) override
+        {
+            mWord.call(QStringLiteral("TypeText"), text);
+            mText = text;
+        }
+        void SaveAs(const QString& path) override
+        {
+            mWord.call(QStringLiteral("SaveAs"), path);
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                throw Failure(QStringLiteral("cannot save"));
+            file.write("card:" + mText.toUtf8());
+        }
+        void Close() override { mWord.call(QStringLiteral("Close")); }
+        void CopyRangeAsPicture() override
+        {
+            mWord.call(QStringLiteral("CopyRangeAsPicture"));
+            if (mWord.clipboard)
+                mWord.clipboard->setImage(mWord.picture);
+        }
+
+    private:
+        FakeWord& mWord;
+        QString mPath;
+        QString mText;
+    };
+
+    class Application : public WordApplication {
+    public:
+        explicit Application(FakeWord& word) : mWord(word) { ++mWord.instances; }
+        ~Application() override { --mWord.instances; }
+        std::shared_ptr<WordDocument> Open(const QString& path, bool readOnly) override
+        {
+            mWord.call(readOnly ? QStringLiteral("OpenReadOnly") : QStringLiteral("Open"), path);
+            if (!QFile::exists(path))
+                throw Failure(QStringLiteral("file not found"));
+            return std::make_shared<Document>(mWord, path);
+        }
+        void SetDisplayAlerts(bool value) override
+        {
+            mWord.call(QStringLiteral("SetDisplayAlerts"), value ? QStringLiteral("true") : QStringLiteral("false"));
+        }
+        void CloseActiveDocument(short saveChanges) override
+        {
+            mWord.call(QStringLiteral("CloseActiveDocument"), QString::number(saveChanges));
+        }
+        void Quit() override { mWord.call(QStringLiteral("Quit")); }
+
+    private:
+        FakeWord& mWord;
+    };
+
+    std::unique_ptr<WordApplication> CreateObject(const QString& progId) override
+    {
+        if (duringCreate)
+            duringCreate();
+        call(QStringLiteral("CreateObject"), progId);
+        return std::make_unique<Application>(*this);
+    }
+};
+
+// All services at once, with a generator that replays scripted fractions.
+struct TestPlatform {
+    RecordingMessageBoxes messageBoxes;
+    ScriptedSaveDialog saveDialog;
+    MemorySettingsStore settings;
+    RecordingProcessStarter processes;
+    MemoryClipboard clipboard;
+    FakeWord word;
+    RecordingProgramEnd programEnd;
+    std::deque<double> fractions;
+    double fallbackFraction = 0.5;
+    QList<double> seeds;
+    double clock = 1000.0;
+    Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
+                      [this](double seed) { seeds << seed; },
+                      [this] {
+                          if (fractions.empty())
+                              return fallbackFraction;
+                          const double value = fractions.front();
+                          fractions.pop_front();
+                          return value;
+                      },
+                      [this] { return clock += 0.001; },
+                      QString()};
+
+    TestPlatform() { word.clipboard = &clipboard; }
+};

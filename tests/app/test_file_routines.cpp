@@ -1,0 +1,133 @@
+#include "ErrorTrap.h"
+#include "Main.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class FileRoutinesTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir mDir;
+    QString path(const char* name) const { return mDir.path() + QLatin1Char('/') + QLatin1String(name); }
+    static QByteArray read(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void titleIsCutAtTheLastSpaceAtLeastOnce()
+    {
+        QCOMPARE(ShortenedTitle(QStringLiteral("Pelorin Greeting Designer")), QStringLiteral("Pelorin Greeting"));
+        // 40 characters in six words: exactly one cut.
+        const QString forty = QStringLiteral("Abcdefgh Abcdefgh Abcdefgh Abcd Abcd Abc");
+        QCOMPARE(forty.size(), 40);
+        QCOMPARE(ShortenedTitle(forty), QStringLiteral("Abcdefgh Abcdefgh Abcdefgh Abcd Abcd"));
+        // 50 characters, last word 4, the one before 5: two cuts leave 39.
+        const QString fifty = QStringLiteral("Abcdefghij Abcdefghij Abcdefghij Abcdef Abcde Abcd");
+        QCOMPARE(fifty.size(), 50);
+        QCOMPARE(ShortenedTitle(fifty), fifty.left(39));
+        QCOMPARE(ShortenedTitle(QStringLiteral("Single")), QStringLiteral("Single"));
+        SetAppTitle();
+        QCOMPARE(AppTitle(), QStringLiteral("Pelorin Greeting"));
+    }
+
+    void fileExistsIsFalseForAnythingUnresolvable()
+    {
+        QVERIFY(!FileExists(QString()));
+        QVERIFY(!FileExists(path("missing")));
+        QVERIFY(!FileExists(path("no-folder/file")));
+        QFile(path("present")).open(QIODevice::WriteOnly);
+        QVERIFY(FileExists(path("present")));
+        QVERIFY(FileExists(mDir.path())); // a folder has a modification time too
+    }
+
+    void writeIfMissingLeavesAnExistingFileAlone()
+    {
+        WriteFileIfMissing(QByteArray("\x00\x01template", 10), path("template.dot"));
+        QCOMPARE(read(path("template.dot")), QByteArray("\x00\x01template", 10));
+        WriteFileIfMissing(QByteArray("other"), path("template.dot"));
+        QCOMPARE(read(path("template.dot")), QByteArray("\x00\x01template", 10));
+        QVERIFY_THROWS_EXCEPTION(Failure, WriteFileIfMissing("x", path("no-folder/template.dot")));
+    }
+
+    void writeNeverFollowsAPlantedLink()
+    {
+        const QString victim = path("victim");
+        QVERIFY(QFile::link(victim, path("dangling.dot"))); // target does not exist yet
+        QVERIFY_THROWS_EXCEPTION(Failure, WriteFileIfMissing("evil", path("dangling.dot")));
+        QVERIFY(!QFile::exists(victim));
+
+        QFile(victim).open(QIODevice::WriteOnly);
+        QVERIFY(QFile::link(victim, path("bitmap.bmp")));
+        WriteFileAtomically("picture", path("bitmap.bmp"));
+        QCOMPARE(read(victim), QByteArray());
+        QCOMPARE(read(path("bitmap.bmp")), QByteArray("picture"));
+        QVERIFY(!QFileInfo(path("bitmap.bmp")).isSymLink());
+    }
+
+    void atomicWriteReplacesReadOnlyTargetsAndKeepsThemOnFailure()
+    {
+        const QString target = path("card.doc");
+        WriteFileAtomically("first", target);
+        QFile::setPermissions(target, QFile::ReadOwner);
+        WriteFileAtomically("second", target);
+        QCOMPARE(read(target), QByteArray("second"));
+        QVERIFY_THROWS_EXCEPTION(Failure, WriteFileAtomically("x", path("no-folder/card.doc")));
+        QVERIFY_THROWS_EXCEPTION(Failure, WriteFileAtomically("x", mDir.path() + QLatin1Char('/')));
+        QCOMPARE(QDir(mDir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".card.doc")).size(), 0);
+    }
+
+    void deleteQuietlyRemovesReadOnlyFilesAndNeverFails()
+    {
+        const QString file = path("readonly.doc");
+        QFile(file).open(QIODevice::WriteOnly);
+        QFile::setPermissions(file, QFile::ReadOwner);
+        DeleteFileQuietly(file);
+        QVERIFY(!QFile::exists(file));
+        DeleteFileQuietly(path("missing"));
+        DeleteFileQuietly(QString());
+        QVERIFY_THROWS_EXCEPTION(Failure, ForceDeleteFile(path("missing")));
+    }
+
+    void deleteInALockedFolderLeavesTheFileSilently()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may delete anywhere");
+        QDir(mDir.path()).mkdir(QStringLiteral("locked"));
+        const QString file = path("locked/card.doc");
+        QFile(file).open(QIODevice::WriteOnly);
+        QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        DeleteFileQuietly(file);
+        QVERIFY(QFile::exists(file));
+        QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void temporaryFolderIsTempOrAPrivateFolder()
+    {
+        qputenv("TEMP", mDir.path().toUtf8());
+        QCOMPARE(TempFolder(), mDir.path());
+        qputenv("TEMP", "");
+        const QString runtime = path("runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+        const QString folder = TempFolder();
+        QCOMPARE(folder, runtime + QStringLiteral("/pelorin-greeting-designer"));
+        struct stat info {};
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 0777), 0700);
+
+        // A link planted in place of the private folder is refused.
+        QDir(folder).removeRecursively();
+        QVERIFY(QFile::link(mDir.path(), folder));
+        QVERIFY_THROWS_EXCEPTION(Failure, TempFolder());
+        qunsetenv("TEMP");
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+};
+
+QTEST_GUILESS_MAIN(FileRoutinesTest)
+#include "test_file_routines.moc"
