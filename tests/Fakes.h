@@ -181,6 +181,7 @@ public:
             mWord.call(readOnly ? QStringLiteral("OpenReadOnly") : QStringLiteral("Open"), path);
             if (!QFile::exists(path))
                 throw Failure(QStringLiteral("file not found"));
+            ++mOpenDocuments;
             return std::make_shared<Document>(mWord, path);
         }
         void SetDisplayAlerts(bool value) override
@@ -190,11 +191,15 @@ public:
         void CloseActiveDocument(short saveChanges) override
         {
             mWord.call(QStringLiteral("CloseActiveDocument"), QString::number(saveChanges));
+            if (mOpenDocuments == 0)
+                throw Failure(QStringLiteral("This command is not available because no document is open."));
+            --mOpenDocuments;
         }
         void Quit() override { mWord.call(QStringLiteral("Quit")); }
 
     private:
         FakeWord& mWord;
+        int mOpenDocuments = 0;
     };
 
     std::unique_ptr<WordApplication> CreateObject(const QString& progId) override

@@ -1,0 +1,202 @@
+#include "Fakes.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Main.h"
+#include "PictureBox.h"
+#include "PushButton.h"
+#include "Skin.h"
+#include "TextBox.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+class NoSkin : public SkinComponent {
+public:
+    QVariant invoke(int, const QVariantList&) override { throw Failure(QStringLiteral("unexpected")); }
+    QVariant getProperty(int) override { throw Failure(QStringLiteral("unexpected")); }
+    void setProperty(int, const QVariant&) override { throw Failure(QStringLiteral("unexpected")); }
+};
+
+class CardBuilderTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> mTemp;
+    NoSkin mSkin;
+
+    QString temp(const QString& name = QString()) const
+    {
+        return name.isEmpty() ? mTemp->path() : mTemp->path() + QLatin1Char('/') + name;
+    }
+    QStringList tempFiles() const { return QDir(temp()).entryList(QDir::Files | QDir::Hidden); }
+
+private slots:
+    void init()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+    }
+
+    void oneCardFromMessageToPreview()
+    {
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.Form_Load();
+        form.Text1->setText(QStringLiteral("Dear Ana,\r\nmerci 😀"));
+        form.show();
+        test.word.calls.clear();
+        form.PushButton6->click();
+
+        QVERIFY(test.messageBoxes.shown.empty());
+        QCOMPARE(test.word.instances, 0);
+        const QStringList files = tempFiles();
+        QCOMPARE(files.size(), 1); // only the card document remains
+        QVERIFY(QRegularExpression(QStringLiteral("^vestok[1-9]{8}\\.doc$")).match(files.first()).hasMatch());
+        const QString card = temp(files.first());
+        QCOMPARE(test.word.calls,
+                 QStringList({"CreateObject Word.Application", "OpenReadOnly " + temp("template.dot"),
+                              "SelectShape Text Box 8", QStringLiteral("TypeText Dear Ana,\r\nmerci 😀"), "SaveAs " + card,
+                              "SetDisplayAlerts false", "Close", "Quit", "CreateObject Word.Application", "Open " + card,
+                              "CopyRangeAsPicture", "CloseActiveDocument 0", "Quit"}));
+        QVERIFY(form.previewLoaded());
+        QCOMPARE(form.Preview().mWordFile, card);
+        QCOMPARE(form.Preview().Picture1->picture().size(), FakeWord::DefaultPicture().size());
+        QCOMPARE(test.clipboard.picture, FakeWord::DefaultPicture());
+        QVERIFY(form.Preview().isVisible());
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        // Each digit is drawn after its own re-seed from the clock.
+        QCOMPARE(test.seeds.size(), 1 + 8);
+    }
+
+    void officeThatCannotStartGivesAChainOfMessages()
+    {
+        TestPlatform test;
+        test.word.failing << QStringLiteral("CreateObject");
+        Form1 form(test.platform, mSkin);
+        form.Text1->setText(QStringLiteral("Hello"));
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(),
+                 QStringList({"PushButton6_Click:110", "PushButton6_Click:114", "PushButton6_Click:116",
+                              "PushButton6_Click:118", "PushButton6_Click:136", "PushButton6_Click:138",
+                              "PushButton6_Click:140", "PushButton6_Click:142", "SaveDocAsJPG:116", "SaveDocAsJPG:118",
+                              "SaveDocAsJPG:120", "SaveDocAsJPG:122", "SaveDocAsJPG:124", "SaveDocAsJPG:126",
+                              "PushButton6_Click:152"}));
+        QVERIFY(test.messageBoxes.shown[0].text.startsWith(QStringLiteral("CreateObject failed\r\nin Pelorin2021/08/31.Form1.PushButton6_Click at line 110")));
+        QCOMPARE(test.clipboard.requests, 1000);
+        // No early exit: the windows are swapped and the flag cleared all the same.
+        QVERIFY(form.Preview().isVisible());
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        QVERIFY(tempFiles().isEmpty());
+    }
+
+    void unwritableTemplateGivesItsOwnChain()
+    {
+        qputenv("TEMP", (temp() + QStringLiteral("/missing-folder")).toUtf8());
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(),
+                 QStringList({"PushButton6_Click:108", "PushButton6_Click:114", "PushButton6_Click:116",
+                              "PushButton6_Click:118", "PushButton6_Click:136", "PushButton6_Click:140",
+                              "SaveDocAsJPG:118", "SaveDocAsJPG:120", "SaveDocAsJPG:122", "SaveDocAsJPG:124",
+                              "PushButton6_Click:152"}));
+        QCOMPARE(test.word.instances, 0);
+        QVERIFY(!form.busy());
+    }
+
+    void secondClickDuringAGenerationDoesNothing()
+    {
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.show();
+        // Clicks queued now are handled by the event-loop pass of the template write.
+        QTimer::singleShot(0, form.PushButton6, [&] { form.PushButton6->click(); });
+        QTimer::singleShot(0, form.PushButton6, [&] { form.PushButton6->click(); });
+        form.PushButton6_Click();
+        QCOMPARE(test.word.calls.filter(QStringLiteral("SaveAs")).size(), 1);
+        QVERIFY(test.messageBoxes.shown.empty());
+        QCOMPARE(tempFiles().size(), 1);
+        QVERIFY(!form.busy());
+    }
+
+    void takenNameIsDrawnAnewAsAWhole()
+    {
+        TestPlatform test;
+        // First name: digits 1 and 9 alternate; it is taken, so a whole new one follows.
+        for (int i = 0; i < 8; ++i)
+            test.fractions.push_back(i % 2 ? 0.99999 : 0.0);
+        for (int i = 0; i < 8; ++i)
+            test.fractions.push_back(0.5);
+        QFile(temp(QStringLiteral("vestok19191919.doc"))).open(QIODevice::WriteOnly);
+        Form1 form(test.platform, mSkin);
+        form.PushButton6_Click();
+        QCOMPARE(test.word.calls.filter(QStringLiteral("SaveAs")), QStringList({"SaveAs " + temp(QStringLiteral("vestok55555555.doc"))}));
+        QCOMPARE(test.seeds.size(), 16);
+        QCOMPARE(QFile(temp(QStringLiteral("vestok19191919.doc"))).size(), 0); // the other file is untouched
+    }
+
+    void staleTemplateIsUsedOnceAndRemoved()
+    {
+        QFile stale(temp(QStringLiteral("template.dot")));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("stale");
+        stale.close();
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.PushButton6_Click();
+        QVERIFY(test.messageBoxes.shown.empty());
+        QVERIFY(!QFile::exists(temp(QStringLiteral("template.dot"))));
+        // The next run writes the embedded template afresh.
+        test.word.duringCreate = [&] {
+            QFile written(temp(QStringLiteral("template.dot")));
+            if (written.open(QIODevice::ReadOnly))
+                QVERIFY(written.readAll().startsWith("\xD0\xCF\x11\xE0")); // a compound document
+        };
+        form.Preview().PushButton8_Click();
+        form.PushButton6_Click();
+        QVERIFY(test.messageBoxes.shown.empty());
+    }
+
+    void clipboardBusyForAWhileStillYieldsThePicture()
+    {
+        MemoryClipboard clipboard;
+        clipboard.picture = FakeWord::DefaultPicture();
+        clipboard.busyRequests = 999;
+        QCOMPARE(GetClipboardPicture(clipboard, 0), FakeWord::DefaultPicture());
+        QCOMPARE(clipboard.requests, 1000);
+        clipboard.busyRequests = 1000;
+        clipboard.requests = 0;
+        QVERIFY(GetClipboardPicture(clipboard, 0).isNull());
+        QCOMPARE(clipboard.requests, 1000);
+    }
+
+    void backAndCloseRemoveTheCardDocument()
+    {
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.Form_Load();
+        form.show();
+        form.PushButton6_Click();
+        const QString first = form.Preview().mWordFile;
+        QVERIFY(QFile::exists(first));
+        form.Preview().PushButton8_Click();
+        QVERIFY(!QFile::exists(first));
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.Preview().isVisible());
+        QCOMPARE(form.Text1->text(), SampleMessage());
+
+        form.PushButton6_Click();
+        const QString second = form.Preview().mWordFile;
+        QVERIFY(second != first);
+        QVERIFY(form.Preview().isVisible());
+        form.Preview().close();
+        QVERIFY(!QFile::exists(second));
+        QCOMPARE(test.programEnd.ends, 1);
+        QVERIFY(tempFiles().isEmpty());
+    }
+};
+
+QTEST_MAIN(CardBuilderTest)
+#include "test_card_builder.moc"
