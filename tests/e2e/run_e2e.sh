@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# End to end, as a user: the real program in a real X server with the real
+# office engine. Start-up check, type a message, make a card, zoom, drag,
+# save it, go back, make a second card, close. Screenshots of both windows
+# are left in the artefacts folder.
+#
+# usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR
+set -uo pipefail
+program=$1
+close_window=$2
+artefacts=$3
+mkdir -p "$artefacts"
+work=$(mktemp -d)
+export TEMP=$work/temp XDG_CONFIG_HOME=$work/config HOME=$work/home
+mkdir -p "$TEMP" "$XDG_CONFIG_HOME" "$HOME"
+unset QT_QPA_PLATFORM
+
+failures=0
+step() { printf '\n== %s\n' "$*"; }
+check() { # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+title_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+# The visible window with that title and that client size, if any.
+window_of_size() {
+  local id
+  for id in $(title_windows "$1"); do
+    if xwininfo -id "$id" | grep -q "Width: $2\$" && xwininfo -id "$id" | grep -q "Height: $3\$"; then
+      echo "$id"; return 0
+    fi
+  done
+  return 1
+}
+main_window() { window_of_size "Pelorin Greeting Designer" 536 293; }
+preview_window() { window_of_size "Pelorin Greeting Designer" 656 626; }
+wait_for() { # wait_for SECONDS COMMAND...
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    "$@" >/dev/null 2>&1 && return 0
+    error_box_check
+    sleep 0.2
+  done
+  return 1
+}
+error_box_check() {
+  local id
+  id=$(title_windows "Application Error" | head -n1)
+  if [ -n "$id" ]; then
+    import -window "$id" "$artefacts/unexpected-error.png" 2>/dev/null
+    echo "FAILED: an error message appeared (see unexpected-error.png)"
+    failures=$((failures + 1))
+    xdotool windowactivate --sync "$id" key Return 2>/dev/null || xdotool key Return
+  fi
+}
+click_at() { # click_at WINDOW X Y (client pixels)
+  xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
+}
+office_processes() { pgrep -f "soffice.*pelorin" || true; }
+cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+step "X server"
+display_number=$((100 + RANDOM % 400))
+Xvfb ":$display_number" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display_number"
+wait_for 20 xdpyinfo || { echo "FAILED: no X server"; exit 1; }
+
+step "start-up"
+"$program" >"$artefacts/program.log" 2>&1 &
+app_pid=$!
+check "main window shown after the office check" wait_for 120 main_window
+main=$(main_window)
+check "no office process left by the start-up check" test -z "$(office_processes)"
+import -window "$main" "$artefacts/main-window.png"
+
+step "type a message"
+message_line1="Dear Mira,"
+message_line2="Thank you for the café and kindness."
+click_at "$main" 260 150
+xdotool key ctrl+a
+xdotool type --delay 5 "$message_line1"
+xdotool key Return
+xdotool type --delay 5 "$message_line2"
+sleep 0.5
+check "message stored in the settings" grep -q "Mira" "$XDG_CONFIG_HOME/Varnhold.ini"
+
+step "make a card"
+click_at "$main" 268 21
+check "preview shown" wait_for 180 preview_window
+preview=$(preview_window)
+check "main window hidden" bash -c "! xdotool search --onlyvisible --name '^Pelorin Greeting Designer\$' | xargs -r -n1 xwininfo -id | grep -q 'Width: 536'"
+sleep 1
+import -window "$preview" "$artefacts/preview-window.png"
+card=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
+check "card document in the temporary folder" test -f "$card"
+check "only the card document remains" test "$(ls -A "$TEMP" | wc -l)" -eq 1
+check "no office process left after the card" test -z "$(office_processes)"
+
+step "zoom and drag"
+click_at "$preview" 172 557   # Zoom In
+sleep 0.5
+import -window "$preview" "$artefacts/preview-zoomed.png"
+click_at "$preview" 480 557   # Zoom Out
+sleep 0.3
+xdotool mousemove --window "$preview" 300 300 mousedown 1 sleep 0.1 mousemove --window "$preview" 260 250 \
+  sleep 0.1 mousemove --window "$preview" 200 150 sleep 0.1 mouseup 1
+sleep 0.3
+import -window "$preview" "$artefacts/preview-dragged.png"
+check "dragging moved the picture" bash -c "! cmp -s '$artefacts/preview-window.png' '$artefacts/preview-dragged.png'"
+
+step "save the card"
+saved=$work/saved/My card.doc
+mkdir -p "$work/saved"
+click_at "$preview" 488 603
+check "Save dialog shown" wait_for 20 title_windows "Save File"
+sleep 0.5
+xdotool type --delay 5 "$saved"
+xdotool key Return
+check "Done. shown" wait_for 20 title_windows "Pelorin Greeting"
+done_box=$(title_windows "Pelorin Greeting" | head -n1)
+import -window "$done_box" "$artefacts/done-message.png"
+xdotool key Return
+sleep 0.5
+check "saved file exists" test -f "$saved"
+check "saved file is byte-identical to the card document" cmp "$saved" "$card"
+check "saved file is a Word 97-2003 document" bash -c "file '$saved' | grep -q 'Composite Document File V2'"
+check "saved file holds the message" bash -c "catdoc -d utf-8 '$saved' | grep -q 'café and kindness'"
+
+step "back, a second card, close"
+click_at "$preview" 164 603
+check "main window shown again" wait_for 20 main_window
+check "preview hidden" bash -c "! xdotool search --onlyvisible --name '^Pelorin Greeting Designer\$' | xargs -r -n1 xwininfo -id | grep -q 'Width: 656'"
+check "card document removed" test ! -e "$card"
+check "saved copy kept" test -f "$saved"
+main=$(main_window)
+click_at "$main" 268 21
+check "second preview shown" wait_for 180 preview_window
+preview=$(preview_window)
+second=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
+check "second card document made" test -f "$second"
+"$close_window" "$preview"
+check "program ended after closing the preview" wait_for 20 bash -c "! kill -0 $app_pid"
+check "second card document removed" test ! -e "$second"
+check "temporary folder empty" test -z "$(ls -A "$TEMP")"
+check "no office process left" test -z "$(office_processes)"
+app_pid=
+
+echo
+if [ $failures -eq 0 ]; then echo "e2e: 1 passed, 0 failed"; else echo "e2e: 0 passed, 1 failed ($failures checks)"; fi
+[ $failures -eq 0 ]
