@@ -22,5 +22,7 @@ protected:
         const QPointF at = event->position();
         emit mouseMoved(int(event->buttons()), int(event->modifiers() >> 25), float(at.x()), float(at.y()));
         QPushButton::mouseMoveEvent(event);
+        // Handled here: the window behind must not take it as its own move.
+        event->accept();
     }
 };

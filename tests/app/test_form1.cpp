@@ -106,7 +106,10 @@ private slots:
         QVERIFY(test.messageBoxes.shown.empty());
         QVERIFY(form.pointer().hasCustomCursor());
         QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseMove(form.PushButton2, QPoint(5, 5));
+        QTest::mouseMove(form.PushButton2, QPoint(9, 7));
         QCOMPARE(form.pointer().state(), WindowPointer::Custom);
         QCOMPARE(form.PushButton2->cursor().shape(), Qt::BitmapCursor);
 
