@@ -5,6 +5,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Main.h"
+#include "PictureBox.h"
 #include "Platform.h"
 #include "TextBox.h"
 #include "WordAutomation.h"
@@ -72,7 +73,6 @@ void Form1::PushButton6_Click()
         // Each new card starts at zoom 1.0 with its own scroll ranges.
         preview.ResetForNewCard();
         preview.show();
-        CentreOnScreen(&preview);
     });
     trap.step(160, [&] { hide(); });
     trap.step(162, [&] { DeleteFileQuietly(TempFolder() + QStringLiteral("/temp.bmp")); });

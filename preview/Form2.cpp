@@ -1,0 +1,449 @@
+#include "Form2.h"
+
+#include "Conversions.h"
+#include "ErrorTrap.h"
+#include "Main.h"
+#include "PictureBox.h"
+#include "Platform.h"
+#include "PushButton.h"
+#include "Skin.h"
+#include "Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace {
+QFont FontOf(const char* family, double points, bool bold)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void UseWhiteBackground(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Button, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// The same file under another spelling, through a symbolic link or a hard link.
+bool IsSameFile(const QString& first, const QString& second)
+{
+    struct stat a {};
+    struct stat b {};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0 && ::stat(QFile::encodeName(second).constData(), &b) == 0
+        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Copies the card document to `target`. The new copy replaces an existing
+// file only once it is complete, so a failed copy leaves the user's file as
+// it was, and a read-only file in a writable folder is replaced all the same.
+void CopyCardDocument(const QString& source, const QString& target)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("File not found: ") + source);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(file.errorString() + QStringLiteral(": ") + source);
+    // Copying the document onto itself would give the same bytes.
+    if (IsSameFile(source, target))
+        return;
+    WriteFileAtomically(bytes, target);
+    // The saved card is the user's own document: the permissions of any new
+    // file, not those of a private temporary one.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(target).constData(), 0666 & ~mask);
+}
+} // namespace
+
+Form2::Form2(Platform& platform, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , mPlatform(platform)
+    , mMainWindow(mainWindow)
+    , mPointer(this)
+{
+    setFixedSize(TwipsToPixels(9840), TwipsToPixels(9390));
+    setFont(FontOf("Arial", 9, true));
+    UseWhiteBackground(this);
+    setMouseTracking(true);
+
+    const QFont pictureFont = FontOf("MS Sans Serif", 8.25, false);
+    Picture2 = new PictureBox(this, PictureBox::Border::Sunken);
+    Picture2->Move(120, 120, 9330, 7425);
+    Picture2->setBackColor(Qt::white);
+    Picture2->setFont(pictureFont);
+
+    Picture1 = new PictureBox(Picture2->clientArea());
+    Picture1->Move(0, 0, 2340, 3435);
+    Picture1->setBackColor(QApplication::palette().color(QPalette::Base));
+    Picture1->setFont(pictureFont);
+    connect(Picture1, &PictureBox::mouseDown, this,
+            [this](int button, int shift, float x, float y) { Picture1_MouseDown(int16_t(button), int16_t(shift), x, y); });
+    connect(Picture1, &PictureBox::mouseMove, this,
+            [this](int button, int shift, float x, float y) { Picture1_MouseMove(int16_t(button), int16_t(shift), x, y); });
+    connect(Picture1, &PictureBox::mouseUp, this,
+            [this](int button, int shift, float x, float y) { Picture1_MouseUp(int16_t(button), int16_t(shift), x, y); });
+
+    // Outside the client area and hidden: it only keeps the unscaled picture.
+    Zoom_Ori = new PictureBox(this);
+    Zoom_Ori->Move(10320, 480, 735, 375);
+    Zoom_Ori->setBackColor(QApplication::palette().color(QPalette::Button));
+    Zoom_Ori->setFont(pictureFont);
+
+    auto makeScrollBar = [this](Qt::Orientation orientation, int left, int top, int width, int height) {
+        auto* bar = new QScrollBar(orientation, this);
+        PlaceInTwips(bar, left, top, width, height);
+        bar->setRange(0, 32767);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        return bar;
+    };
+    VScroll1 = makeScrollBar(Qt::Vertical, 9450, 120, 255, 7425);
+    HScroll1 = makeScrollBar(Qt::Horizontal, 120, 7545, 9330, 255);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
+
+    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    PlaceInTwips(Frame1, 120, 7860, 9600, 855);
+    UseWhiteBackground(Frame1);
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
+
+    auto makeButton = [this](QWidget* container, const char* caption, int left, int top, int width, int height) {
+        auto* button = new PushButton(QString::fromLatin1(caption), container);
+        PlaceInTwips(button, left, top, width, height);
+        button->setFont(FontOf("Arial", 11.25, true));
+        UseWhiteBackground(button);
+        connect(button, &PushButton::mouseMoved, this, [this] { mPointer.hover(WindowPointer::Custom); });
+        return button;
+    };
+    PushButton1 = makeButton(Frame1, "Zoom In", 240, 300, 4440, 405);
+    PushButton2 = makeButton(Frame1, "Zoom Out", 4800, 300, 4560, 405);
+    PushButton8 = makeButton(this, "< Back", 120, 8850, 4680, 405);
+    PushButton6 = makeButton(this, "Save Results To Word File", 4920, 8850, 4800, 405);
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+
+    const QList<QWidget*> tabOrder = {HScroll1, VScroll1, Picture2, Picture1, Frame1,
+                                      Zoom_Ori, PushButton1, PushButton2, PushButton6, PushButton8};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Form2::Form_Load()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Form_Load");
+    trap.step(100, [&] { mFirstActivation = true; });
+    trap.step(102, [&] { ApplyFormColors(this); });
+    trap.step(104, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
+    trap.step(104, [&] {
+        const QIcon icon(QStringLiteral(":/icons/app.ico"));
+        if (!icon.isNull())
+            setWindowIcon(icon);
+    });
+    if (trap.test(108, [&] { return FileExists(mPlatform.programFolder + QStringLiteral("/HAND-M.CUR")); }))
+        trap.step(110, [&] { mPointer.setCustomCursor(LoadCursorFile(mPlatform.programFolder + QStringLiteral("/HAND-M.CUR"))); });
+}
+
+void Form2::Form_Activate()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Form_Activate");
+    const bool setUp = !trap.test(100, [&] { return !mFirstActivation; });
+    if (setUp) {
+        trap.step(104, [&] { Picture1->setAutoRedraw(true); });
+        trap.step(106, [&] { Picture1->setAutoSize(true); });
+        trap.step(110, [&] { Picture1->setBackColor(Qt::white); });
+        trap.step(114, [&] { Zoom_Ori->setAutoRedraw(true); });
+        trap.step(116, [&] { Zoom_Ori->hide(); });
+        trap.step(118, [&] { Zoom_Ori->SetWidth(Picture1->Width()); });
+        trap.step(120, [&] { Zoom_Ori->SetHeight(Picture1->Height()); });
+        trap.step(122, [&] { Zoom_Ori->setPicture(Picture1->picture()); });
+        trap.step(124, [&] { mZoom = 1.0f; });
+        trap.step(126, [&] { mBaseWidth = ToInt32(Zoom_Ori->ScaleWidth() - 2); });
+        trap.step(128, [&] { mBaseHeight = ToInt32(Zoom_Ori->ScaleHeight() - 2); });
+        trap.step(130, [&] { mScaledWidth = FloorToInt32(double(mBaseWidth) * 1); });
+        trap.step(132, [&] { mScaledHeight = FloorToInt32(double(mBaseHeight) * 1); });
+        trap.step(134, [&] { RedrawImage(); });
+        trap.step(136, [&] { SetupScrollbars(); });
+    }
+    trap.step(138, [&] { mFirstActivation = false; });
+}
+
+void Form2::RedrawImage()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.RedrawImage");
+    trap.step(100, [&] { mScaledWidth = FloorToInt32(double(mZoom) * mBaseWidth); });
+    trap.step(102, [&] { mScaledHeight = FloorToInt32(double(mZoom) * mBaseHeight); });
+    // Larger surfaces are not painted: the zoom falls back to 1.0 and the
+    // previous image stays on screen.
+    if (trap.test(104, [&] { return mScaledWidth < 10900 && mScaledHeight < 13400; })) {
+        trap.step(106, [&] { Picture1->clearPicture(); });
+        trap.step(108, [&] { Picture1->SetWidth(mScaledWidth); });
+        trap.step(110, [&] { Picture1->SetHeight(mScaledHeight); });
+        trap.step(112, [&] {
+            Picture1->PaintPicture(Zoom_Ori->picture(), 0, 0, mScaledWidth, mScaledHeight, 0, 0, mBaseWidth, mBaseHeight);
+        });
+        trap.step(114, [&] { mPointer.set(WindowPointer::Default); });
+        trap.step(116, [&] { HScroll1->setValue(0); });
+        trap.step(118, [&] { VScroll1->setValue(0); });
+        trap.step(120, [&] { HScroll1->setEnabled(!(Picture2->ScaleWidth() >= mScaledWidth)); });
+        trap.step(122, [&] { VScroll1->setEnabled(!(Picture2->ScaleHeight() >= mScaledHeight)); });
+    } else {
+        trap.step(124, [&] { mZoom = 1.0f; });
+        trap.step(126, [&] { mBaseWidth = ToInt32(Zoom_Ori->ScaleWidth() - 2); });
+        trap.step(128, [&] { mBaseHeight = ToInt32(Zoom_Ori->ScaleHeight() - 2); });
+        trap.step(130, [&] { mScaledWidth = FloorToInt32(double(mBaseWidth) * 1); });
+        trap.step(132, [&] { mScaledHeight = FloorToInt32(double(mBaseHeight) * 1); });
+    }
+}
+
+void Form2::SetZoom(float newZoom)
+{
+    if (newZoom >= 0.25f && newZoom <= 4.0f) {
+        mZoom = newZoom;
+        RedrawImage();
+        // The scroll range and step follow the size now shown.
+        SetupScrollbars();
+    }
+}
+
+void Form2::StepZoom(int32_t direction)
+{
+    const float newZoom = direction == 0 ? mZoom + 0.25f : mZoom - 0.25f;
+    SetZoom(newZoom);
+}
+
+void Form2::PushButton1_Click()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton1_Click");
+    trap.step(100, [&] { StepZoom(0); });
+}
+
+void Form2::PushButton2_Click()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton2_Click");
+    trap.step(100, [&] { StepZoom(1); });
+}
+
+void Form2::SetupScrollbars()
+{
+    Picture1->SetTop(0);
+    Picture1->SetLeft(0);
+    SetupScrollbar(HScroll1, Picture1->Width(), Picture2->Width(), mHStep);
+    SetupScrollbar(VScroll1, Picture1->Height(), Picture2->Height(), mVStep);
+}
+
+void Form2::SetupScrollbar(QScrollBar* bar, double canvasExtent, double viewportExtent, int16_t& step)
+{
+    const float difference = float(canvasExtent) - float(viewportExtent);
+    if (float(canvasExtent) <= float(viewportExtent)) {
+        bar->setEnabled(false);
+        step = 0;
+        return;
+    }
+    if (difference <= 100) {
+        bar->setEnabled(true);
+        bar->setMaximum(ToInt16(difference));
+        step = 1;
+        bar->setValue(0);
+        return;
+    }
+    // Ten twips a unit, unless the range would not fit a 16-bit Max: then
+    // the smallest multiple of ten that makes it fit.
+    int16_t wideStep = 10;
+    while (RoundHalfEven(difference / wideStep) > 32767)
+        wideStep = Int16(wideStep + 10);
+    bar->setEnabled(true);
+    bar->setMaximum(ToInt16(difference / wideStep));
+    step = wideStep;
+    bar->setValue(0);
+}
+
+// Offsets are computed in 32 bits: with the wider steps for very large
+// pictures (and at 10 twips for ranges just under 32767) a 16-bit product
+// would overflow.
+void Form2::HScroll1_Change()
+{
+    Picture1->SetLeft(float(-(int32_t(mHStep) * HScroll1->value())));
+}
+
+void Form2::VScroll1_Change()
+{
+    Picture1->SetTop(float(-(int32_t(mVStep) * VScroll1->value())));
+}
+
+void Form2::Picture1_MouseDown(int16_t, int16_t, float x, float y)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.picture1_MouseDown");
+    trap.step(100, [&] { mDragX = x; });
+    trap.step(102, [&] { mDragY = y; });
+}
+
+void Form2::Picture1_MouseMove(int16_t button, int16_t, float x, float y)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.picture1_MouseMove");
+    if (trap.test(100, [&] { return button == 0; }))
+        return;
+    float newLeft = 0;
+    float newTop = 0;
+    trap.step(104, [&] { newLeft = Picture1->Left() - mDragX + x; });
+    if (trap.test(106, [&] { return newLeft > 0; }))
+        trap.step(108, [&] { newLeft = 0; });
+    else if (trap.test(110, [&] { return float(Picture2->ScaleWidth() - Picture1->Width()) > newLeft; }))
+        trap.step(112, [&] { newLeft = float(Picture2->ScaleWidth() - Picture1->Width()); });
+    trap.step(114, [&] { newTop = Picture1->Top() - mDragY + y; });
+    if (trap.test(116, [&] { return newTop > 0; }))
+        trap.step(118, [&] { newTop = 0; });
+    else if (trap.test(120, [&] { return float(Picture2->ScaleHeight() - Picture1->Height()) > newTop; }))
+        trap.step(122, [&] { newTop = float(Picture2->ScaleHeight() - Picture1->Height()); });
+    trap.step(124, [&] { Picture1->Move(newLeft, newTop); });
+}
+
+void Form2::Picture1_MouseUp(int16_t, int16_t, float, float)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Picture1_MouseUp");
+    int32_t px = 0;
+    int32_t py = 0;
+    trap.step(100, [&] {
+        px = ToInt32(Divide(std::fabs(double(Picture1->Left())), Picture1->Width() - Picture2->Width()) * 100);
+    });
+    trap.step(102, [&] {
+        py = ToInt32(Divide(std::fabs(double(Picture1->Top())), Picture1->Height() - Picture2->Height()) * 100);
+    });
+    trap.step(104, [&] { SetHScrollbarByPercent(HScroll1, ToInt16(px)); });
+    trap.step(106, [&] { SetVScrollbarByPercent(VScroll1, ToInt16(py)); });
+}
+
+void Form2::SetHScrollbarByPercent(QScrollBar* HScrollbar, int16_t percent)
+{
+    SetScrollbarByPercent(HScrollbar, percent);
+}
+
+void Form2::SetVScrollbarByPercent(QScrollBar* VScrollbar, int16_t percent)
+{
+    SetScrollbarByPercent(VScrollbar, percent);
+}
+
+void Form2::SetScrollbarByPercent(QScrollBar* bar, int16_t percent)
+{
+    if (percent > 100 || percent < 0)
+        return;
+    const int16_t value = ToInt16(percent / 100.0 * bar->maximum());
+    // A different value runs the change handler, which snaps the canvas.
+    bar->setValue(value);
+}
+
+void Form2::PushButton6_Click()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
+    QString fileName;
+    QString dialogTitle;
+    QString filter;
+    QString target;
+    int16_t answer = 0;
+    trap.step(106, [&] { fileName.clear(); });
+    trap.step(108, [&] { dialogTitle = QStringLiteral("Save File"); });
+    trap.step(110, [&] { filter = QStringLiteral("Word Files (*.doc)|*.doc"); });
+    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
+    trap.step(114, [&] { target = fileName; });
+    const bool cancelled = trap.test(116, [&] { return target.isEmpty(); });
+    if (!cancelled) {
+        if (trap.test(118, [&] { return FileExists(target); })) {
+            trap.step(120, [&] {
+                answer = int16_t(mPlatform.messageBoxes.show(
+                    QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
+                    MessageBoxes::YesNo));
+            });
+            // 122/124: the old file is not deleted first; step 130 replaces it
+            // only once the new copy is complete.
+        } else {
+            trap.step(126, [&] { answer = MessageBoxes::Yes; });
+        }
+    }
+    if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
+        trap.step(130, [&] { CopyCardDocument(mWordFile, target); });
+    trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+}
+
+void Form2::PushButton8_Click()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton8_Click");
+    trap.step(102, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(104, [&] { Need(mMainWindow).show(); });
+    trap.step(106, [&] { hide(); });
+}
+
+void Form2::Form_QueryUnload()
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Form_QueryUnload");
+    trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(102, [&] { DoEvents(); });
+    trap.step(104, [&] { DoEvents(); });
+}
+
+bool Form2::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && !mActivating)
+        RunActivation();
+    return QWidget::event(event);
+}
+
+void Form2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!mCentred) {
+        CentreOnScreen(this);
+        mCentred = true;
+    }
+    // Not every window system activates a window as it is shown; the
+    // activation handler runs here too and finds nothing left to do later.
+    if (!mActivating)
+        RunActivation();
+}
+
+void Form2::RunActivation()
+{
+    // A message box shown during the set-up hands the activation back to
+    // this window; that must not start the set-up again.
+    mActivating = true;
+    Form_Activate();
+    mActivating = false;
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    // Unloading the window ends the program.
+    mPlatform.programEnd.end();
+}
+
+void Form2::mouseMoveEvent(QMouseEvent* event)
+{
+    mPointer.hover(WindowPointer::Default);
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Frame1 && event->type() == QEvent::MouseMove)
+        mPointer.hover(WindowPointer::Default);
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The preview window: the card picture in a scrollable viewport, two zoom
+// buttons, "< Back" and "Save Results To Word File".
+//
+// Picture1 (the canvas) shows the picture at the current zoom inside
+// Picture2 (the viewport); Zoom_Ori keeps the unscaled picture out of sight.
+// All geometry is in twips.
+
+#include "WindowPointer.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+class PictureBox;
+class PushButton;
+class QGroupBox;
+class QScrollBar;
+struct Platform;
+
+class Form2 : public QWidget {
+    Q_OBJECT
+public:
+    Form2(Platform& platform, QWidget* mainWindow);
+
+    // Creation steps; the creator calls it once, right after constructing.
+    void Form_Load();
+    // The next activation sets the window up for a new card: the new picture
+    // into the holder, zoom 1.0, repaint and scrollbars.
+    void ResetForNewCard() { mFirstActivation = true; }
+
+    // Handlers, public so tests can drive them as the events would.
+    void Form_Activate();
+    void Form_QueryUnload();
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton6_Click();
+    void PushButton8_Click();
+    void Picture1_MouseDown(int16_t button, int16_t shift, float x, float y);
+    void Picture1_MouseMove(int16_t button, int16_t shift, float x, float y);
+    void Picture1_MouseUp(int16_t button, int16_t shift, float x, float y);
+    void HScroll1_Change();
+    void VScroll1_Change();
+
+    void RedrawImage();
+    void SetZoom(float newZoom);
+    // 0 zooms in, anything else out.
+    void StepZoom(int32_t direction);
+    void SetupScrollbars();
+    void SetHScrollbarByPercent(QScrollBar* HScrollbar, int16_t percent);
+    void SetVScrollbarByPercent(QScrollBar* VScrollbar, int16_t percent);
+
+    WindowPointer& pointer() { return mPointer; }
+    bool firstActivation() const { return mFirstActivation; }
+    float zoom() const { return mZoom; }
+    int32_t baseWidth() const { return mBaseWidth; }
+    int32_t baseHeight() const { return mBaseHeight; }
+    int32_t scaledWidth() const { return mScaledWidth; }
+    int32_t scaledHeight() const { return mScaledHeight; }
+    int16_t hStep() const { return mHStep; }
+    int16_t vStep() const { return mVStep; }
+
+    // The card document in the temporary folder.
+    QString mWordFile;
+
+    PictureBox* Picture2;
+    PictureBox* Picture1;
+    PictureBox* Zoom_Ori;
+    QScrollBar* VScroll1;
+    QScrollBar* HScroll1;
+    QGroupBox* Frame1;
+    PushButton* PushButton1;
+    PushButton* PushButton2;
+    PushButton* PushButton8;
+    PushButton* PushButton6;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RunActivation();
+    void SetScrollbarByPercent(QScrollBar* bar, int16_t percent);
+    void SetupScrollbar(QScrollBar* bar, double canvasExtent, double viewportExtent, int16_t& step);
+
+    Platform& mPlatform;
+    QWidget* mMainWindow;
+    WindowPointer mPointer;
+    bool mCentred = false;
+    bool mActivating = false;
+
+    bool mFirstActivation = false;
+    float mZoom = 0;
+    int32_t mBaseWidth = 0;
+    int32_t mBaseHeight = 0;
+    int32_t mScaledWidth = 0;
+    int32_t mScaledHeight = 0;
+    int16_t mHStep = 0;
+    int16_t mVStep = 0;
+    float mDragX = 0;
+    float mDragY = 0;
+};

@@ -1,0 +1,216 @@
+#include "PictureBox.h"
+
+#include "ErrorTrap.h"
+#include "Twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSizeF>
+#include <qdrawutil.h>
+
+PictureBox::PictureBox(QWidget* parent, Border border)
+    : QWidget(parent)
+    , mBorder(border)
+    , mClient(this)
+{
+    if (mBorder != Border::None) {
+        // A transparent inner widget: it clips the children to the client
+        // area and passes the mouse on to the box.
+        mClient = new QWidget(this);
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Mouse moves over a box belong to the box, never to the window behind it.
+    setAttribute(Qt::WA_NoMousePropagation);
+    setMouseTracking(true);
+    applyGeometry();
+}
+
+double PictureBox::borderTwips() const
+{
+    return PixelsToTwips(borderPixels());
+}
+
+double PictureBox::ScaleWidth() const
+{
+    return mWidth - 2 * borderTwips();
+}
+
+double PictureBox::ScaleHeight() const
+{
+    return mHeight - 2 * borderTwips();
+}
+
+QSize PictureBox::clientPixels() const
+{
+    return QSize(qMax(0, TwipsToPixels(mWidth) - 2 * borderPixels()), qMax(0, TwipsToPixels(mHeight) - 2 * borderPixels()));
+}
+
+void PictureBox::SetLeft(float left)
+{
+    Move(left, mTop);
+}
+
+void PictureBox::SetTop(float top)
+{
+    Move(mLeft, top);
+}
+
+void PictureBox::SetWidth(double width)
+{
+    Move(mLeft, mTop, width, mHeight);
+}
+
+void PictureBox::SetHeight(double height)
+{
+    Move(mLeft, mTop, mWidth, height);
+}
+
+void PictureBox::Move(float left, float top)
+{
+    mLeft = left;
+    mTop = top;
+    // Only the position: the surface is neither redrawn nor rescaled.
+    move(TwipsToPixels(mLeft), TwipsToPixels(mTop));
+}
+
+void PictureBox::Move(float left, float top, double width, double height)
+{
+    mLeft = left;
+    mTop = top;
+    mWidth = qMax(0.0, width);
+    mHeight = qMax(0.0, height);
+    applyGeometry();
+}
+
+void PictureBox::applyGeometry()
+{
+    const QSize outer(TwipsToPixels(mWidth), TwipsToPixels(mHeight));
+    setGeometry(QRect(QPoint(TwipsToPixels(mLeft), TwipsToPixels(mTop)), outer));
+    if (mClient != this)
+        mClient->setGeometry(QRect(QPoint(borderPixels(), borderPixels()), clientPixels()));
+    fitSurfaceToSize();
+}
+
+void PictureBox::setPicture(const QImage& picture)
+{
+    mPicture = picture;
+    if (mAutoSize)
+        sizeToPicture();
+    // A new picture starts a new surface: background and picture only.
+    mSurface = QImage();
+    update();
+}
+
+void PictureBox::setAutoSize(bool on)
+{
+    mAutoSize = on;
+    if (mAutoSize)
+        sizeToPicture();
+}
+
+void PictureBox::sizeToPicture()
+{
+    if (mPicture.isNull())
+        return;
+    // Whole device pixels, as the picture is shown.
+    const QSizeF natural = PictureSizeInTwips(mPicture);
+    const int border = 2 * borderPixels();
+    Move(mLeft, mTop, PixelsToTwips(TwipsToPixels(natural.width()) + border),
+         PixelsToTwips(TwipsToPixels(natural.height()) + border));
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    mBackColor = color;
+    mSurface = QImage();
+    update();
+}
+
+QImage PictureBox::blankSurface() const
+{
+    QImage blank(clientPixels(), QImage::Format_RGB32);
+    blank.fill(mBackColor);
+    if (!mPicture.isNull()) {
+        const QSizeF natural = PictureSizeInTwips(mPicture);
+        QPainter painter(&blank);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(0, 0, TwipsToPixels(natural.width()), TwipsToPixels(natural.height())), mPicture);
+    }
+    return blank;
+}
+
+void PictureBox::fitSurfaceToSize()
+{
+    if (mSurface.isNull() || mSurface.size() == clientPixels())
+        return;
+    if (!mAutoRedraw) {
+        mSurface = QImage();
+        return;
+    }
+    QImage resized = blankSurface();
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, mSurface);
+    painter.end();
+    mSurface = resized;
+}
+
+const QImage& PictureBox::surface()
+{
+    if (mSurface.isNull() || mSurface.size() != clientPixels())
+        mSurface = blankSurface();
+    return mSurface;
+}
+
+void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double width1, double height1, double x2,
+                              double y2, double width2, double height2)
+{
+    if (source.isNull())
+        throw Failure(QStringLiteral("Invalid picture"));
+    const QSizeF natural = PictureSizeInTwips(source);
+    const QRect from = QRectF(x2 * source.width() / natural.width(), y2 * source.height() / natural.height(),
+                              width2 * source.width() / natural.width(), height2 * source.height() / natural.height())
+                           .toRect()
+                           .intersected(source.rect());
+    const QRect to(TwipsToPixels(x1), TwipsToPixels(y1), TwipsToPixels(width1), TwipsToPixels(height1));
+    surface();
+    if (from.isEmpty() || to.isEmpty())
+        return;
+    // Scaling the full-resolution part in one go averages when shrinking, so
+    // small zooms stay legible and large ones sharp.
+    const QImage part = from == source.rect() ? source : source.copy(from);
+    QPainter painter(&mSurface);
+    painter.drawImage(to.topLeft(), part.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    painter.end();
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (mBorder == Border::Sunken)
+        qDrawWinPanel(&painter, rect(), palette(), true);
+    painter.drawImage(borderPixels(), borderPixels(), surface());
+}
+
+void PictureBox::emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event)
+{
+    event->accept();
+    const QPointF at = event->position() - QPointF(borderPixels(), borderPixels());
+    const int shift = int(event->modifiers() >> 25) & 7;
+    emit(this->*signal)(button, shift, float(PixelsToTwips(at.x())), float(PixelsToTwips(at.y())));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    emitMouse(&PictureBox::mouseDown, int(event->button()), event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    emitMouse(&PictureBox::mouseMove, int(event->buttons() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)), event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    emitMouse(&PictureBox::mouseUp, int(event->button()), event);
+}

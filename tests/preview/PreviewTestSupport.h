@@ -1,0 +1,43 @@
+#pragma once
+// Pictures and a preview window for the preview tests. Pictures are stored
+// at 3780 dots per metre (96 dpi), so at the offscreen screen's 15 twips per
+// pixel a picture of w x h pixels is exactly 15w x 15h twips.
+
+#include "Fakes.h"
+#include "Form2.h"
+#include "PictureBox.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWidget>
+
+inline QImage ScreenPicture(int width, int height, QColor color = QColor(40, 90, 160))
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(color);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    return picture;
+}
+
+// The preview window as the main window leaves it: created, loaded, with a
+// card picture and document, and not yet activated.
+struct PreviewWindow {
+    TestPlatform test;
+    QWidget mainWindow;
+    Form2 form{test.platform, &mainWindow};
+
+    explicit PreviewWindow(const QImage& picture = ScreenPicture(408, 528))
+    {
+        form.Form_Load();
+        form.Picture1->setPicture(picture);
+    }
+    // The first activation: zoom 1.0, painted, scrollbars set up.
+    PreviewWindow& activated()
+    {
+        form.Form_Activate();
+        return *this;
+    }
+    QStringList errors() const { return test.messageBoxes.errorSteps(); }
+};

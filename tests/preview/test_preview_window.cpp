@@ -1,0 +1,331 @@
+#include "Main.h"
+#include "PreviewTestSupport.h"
+#include "PushButton.h"
+
+#include <QGroupBox>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// A mouse move without buttons, delivered as the window system would.
+void Hover(QWidget* widget, QPoint at = {})
+{
+    const QPoint local = at.isNull() ? widget->rect().center() : at;
+    QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+QStringList Texts(const RecordingMessageBoxes& boxes)
+{
+    QStringList texts;
+    for (const ShownMessage& message : boxes.shown)
+        texts << message.text.section(QLatin1Char('\r'), 0, 0);
+    return texts;
+}
+} // namespace
+
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir mFolder;
+    QByteArray mCard;
+
+    QString path(const QString& name) const { return mFolder.path() + QLatin1Char('/') + name; }
+    // The preview window with its card document in the temporary folder.
+    void withCard(PreviewWindow& preview)
+    {
+        preview.form.mWordFile = path("vestok12345678.doc");
+        WriteAll(preview.form.mWordFile, mCard);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetAppTitle();
+        mCard = QByteArray("\xD0\xCF\x11\xE0 card document ") + QByteArray(70000, '\x5A') + QByteArray(1, '\0');
+    }
+
+    void init()
+    {
+        QDir(mFolder.path()).removeRecursively();
+        QDir().mkpath(mFolder.path());
+    }
+
+    void creationSetsCaptionColoursAndFlag()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        QCOMPARE(form.windowTitle(), QString::fromLatin1(kProductName));
+        QVERIFY(form.firstActivation());
+        QCOMPARE(preview.errors(), QStringList());
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(form.palette().color(QPalette::Window), buttonFace);
+        QCOMPARE(form.Frame1->palette().color(QPalette::Window), buttonFace);
+        QCOMPARE(form.Picture2->backColor(), QColor(Qt::white));
+        // No cursor file: the custom state shows the arrow.
+        QVERIFY(!form.pointer().hasCustomCursor());
+    }
+
+    void theWindowHasItsFixedLayout()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        QCOMPARE(form.minimumSize(), QSize(656, 626));
+        QCOMPARE(form.maximumSize(), QSize(656, 626));
+        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(form.Picture2->geometry(), QRect(8, 8, 622, 495));
+        QCOMPARE(form.Picture1->parentWidget()->parentWidget(), form.Picture2);
+        QCOMPARE(form.VScroll1->geometry(), QRect(630, 8, 17, 495));
+        QCOMPARE(form.HScroll1->geometry(), QRect(8, 503, 622, 17));
+        QCOMPARE(form.Frame1->geometry(), QRect(8, 524, 640, 57));
+        QCOMPARE(form.PushButton1->parentWidget(), form.Frame1);
+        QCOMPARE(form.PushButton2->geometry(), QRect(320, 20, 304, 27));
+        QCOMPARE(form.PushButton8->geometry(), QRect(8, 590, 312, 27));
+        QCOMPARE(form.PushButton6->text(), QStringLiteral("Save Results To Word File"));
+        QCOMPARE(form.PushButton6->geometry(), QRect(328, 590, 320, 27));
+        QCOMPARE(form.PushButton6->font().pointSizeF(), 11.25);
+        QVERIFY(form.PushButton6->font().bold());
+        QVERIFY(!QRect(QPoint(0, 0), form.size()).intersects(form.Zoom_Ori->geometry()));
+        QCOMPARE(form.HScroll1->maximum(), 32767);
+    }
+
+    void theHandCursorIsLoadedFromTheProgramFolder()
+    {
+        QTemporaryDir programFolder;
+        {
+            TestPlatform test;
+            test.platform.programFolder = programFolder.path();
+            QVERIFY(QFile::copy(qEnvironmentVariable("SOURCE_DIR") + "/resources/HAND-M.CUR", programFolder.filePath("HAND-M.CUR")));
+            QWidget mainWindow;
+            Form2 form(test.platform, &mainWindow);
+            form.Form_Load();
+            QVERIFY(form.pointer().hasCustomCursor());
+            QCOMPARE(test.messageBoxes.errorSteps(), QStringList());
+        }
+        {
+            TestPlatform test;
+            test.platform.programFolder = programFolder.path();
+            QFile::remove(programFolder.filePath("HAND-M.CUR"));
+            WriteAll(programFolder.filePath("HAND-M.CUR"), "not a cursor");
+            QWidget mainWindow;
+            Form2 form(test.platform, &mainWindow);
+            form.Form_Load();
+            QVERIFY(!form.pointer().hasCustomCursor());
+            QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"Form_Load:110"}));
+        }
+    }
+
+    void hoverSetsThePointerUnlessBusy()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        WindowPointer& pointer = form.pointer();
+
+        for (PushButton* button : {form.PushButton1, form.PushButton2, form.PushButton6, form.PushButton8}) {
+            pointer.set(WindowPointer::Default);
+            Hover(button);
+            QCOMPARE(pointer.state(), WindowPointer::Custom);
+        }
+        QCOMPARE(form.PushButton1->cursor().shape(), Qt::ArrowCursor); // no cursor file
+
+        // Picture boxes and scrollbars have no pointer handler of their own.
+        Hover(form.Picture1);
+        Hover(form.Picture2, QPoint(1, 1));
+        Hover(form.HScroll1);
+        QCOMPARE(pointer.state(), WindowPointer::Custom);
+
+        Hover(form.Frame1, QPoint(3, 30));
+        QCOMPARE(pointer.state(), WindowPointer::Default);
+        Hover(form.PushButton1);
+        Hover(&form, QPoint(650, 620));
+        QCOMPARE(pointer.state(), WindowPointer::Default);
+
+        pointer.set(WindowPointer::Busy);
+        for (QWidget* place : {static_cast<QWidget*>(form.PushButton6), static_cast<QWidget*>(form.Frame1),
+                               static_cast<QWidget*>(&form)})
+            Hover(place, QPoint(3, 3));
+        QCOMPARE(pointer.state(), WindowPointer::Busy);
+        QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+
+        // A repaint leaves the pointer at its default.
+        pointer.set(WindowPointer::Custom);
+        form.PushButton1_Click();
+        QCOMPARE(pointer.state(), WindowPointer::Default);
+    }
+
+    void backDeletesTheCardAndReturnsToTheMainWindow()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.show();
+        form.PushButton1_Click();
+        preview.test.saveDialog.answer = path("kept.doc");
+        form.PushButton6_Click();
+
+        QTest::mouseClick(form.PushButton8, Qt::LeftButton);
+        QVERIFY(!QFile::exists(form.mWordFile));
+        QVERIFY(QFile::exists(path("kept.doc")));
+        QVERIFY(preview.mainWindow.isVisible());
+        QVERIFY(form.isHidden());
+        QCOMPARE(preview.test.programEnd.ends, 0);
+        // The window stays loaded with its zoom.
+        QCOMPARE(form.zoom(), 1.25f);
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void closingDeletesTheCardAndEndsTheProgram()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.close());
+        QVERIFY(!QFile::exists(form.mWordFile));
+        QCOMPARE(preview.test.programEnd.ends, 1);
+        QVERIFY(!preview.mainWindow.isVisible());
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void cancellingTheSaveWritesNothing()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        preview.test.saveDialog.answer.clear();
+        QTest::mouseClick(preview.form.PushButton6, Qt::LeftButton);
+        QCOMPARE(preview.test.saveDialog.calls, QStringList({"Save File|Word Files (*.doc)|*.doc|"}));
+        QCOMPARE(QDir(mFolder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"vestok12345678.doc"}));
+        QCOMPARE(preview.test.messageBoxes.shown.size(), size_t(1));
+        QCOMPARE(preview.test.messageBoxes.shown[0].text, QStringLiteral("Done."));
+        QCOMPARE(preview.test.messageBoxes.shown[0].title, AppTitle());
+        QCOMPARE(preview.test.messageBoxes.shown[0].style, int(MessageBoxes::OkOnly));
+    }
+
+    void savingToANewNameCopiesTheBytes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("with extension") << "Thanks.doc";
+        QTest::newRow("as typed, no extension") << "Thanks";
+    }
+
+    void savingToANewNameCopiesTheBytes()
+    {
+        QFETCH(QString, name);
+        PreviewWindow preview;
+        withCard(preview);
+        preview.test.saveDialog.answer = path(name);
+        preview.form.PushButton6_Click();
+        QCOMPARE(ReadAll(path(name)), mCard);
+        QCOMPARE(Texts(preview.test.messageBoxes), QStringList({"Done."}));
+        // Nothing else is left in the folder.
+        QCOMPARE(QDir(mFolder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 QStringList({name, "vestok12345678.doc"}));
+        QCOMPARE(ReadAll(preview.form.mWordFile), mCard);
+    }
+
+    void overwritingAsksFirst()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        const QString target = path("Thanks.doc");
+        WriteAll(target, "the user's own file");
+        preview.test.saveDialog.answer = target;
+
+        preview.test.messageBoxes.answers = {MessageBoxes::No};
+        preview.form.PushButton6_Click();
+        QCOMPARE(ReadAll(target), QByteArray("the user's own file"));
+        QCOMPARE(preview.test.messageBoxes.shown.size(), size_t(2));
+        const ShownMessage question = preview.test.messageBoxes.shown[0];
+        QCOMPARE(question.text, "Are you sure you wish to overwrite " + target + " ?");
+        QCOMPARE(question.title, AppTitle());
+        QCOMPARE(question.style, int(MessageBoxes::YesNo));
+        QCOMPARE(preview.test.messageBoxes.shown[1].text, QStringLiteral("Done."));
+
+        preview.test.messageBoxes.shown.clear();
+        preview.test.messageBoxes.answers = {MessageBoxes::Yes};
+        preview.form.PushButton6_Click();
+        QCOMPARE(ReadAll(target), mCard);
+        QCOMPARE(Texts(preview.test.messageBoxes), QStringList({question.text, "Done."}));
+        QCOMPARE(QDir(mFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void aReadOnlyFileIsReplaced()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        const QString target = path("Locked.doc");
+        WriteAll(target, "read only");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
+        preview.test.saveDialog.answer = target;
+        preview.form.PushButton6_Click();
+        QCOMPARE(ReadAll(target), mCard);
+        QCOMPARE(preview.errors(), QStringList());
+        QVERIFY(QFileInfo(target).isWritable());
+    }
+
+    void aFailedCopyLeavesTheUsersFileAndStillSaysDone()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        const QString target = path("Thanks.doc");
+        WriteAll(target, "the user's own file");
+        QFile::remove(preview.form.mWordFile);
+        preview.test.saveDialog.answer = target;
+        preview.form.PushButton6_Click();
+        QCOMPARE(preview.errors(), QStringList({"PushButton6_Click:130"}));
+        QCOMPARE(Texts(preview.test.messageBoxes).first(), "Are you sure you wish to overwrite " + target + " ?");
+        QCOMPARE(Texts(preview.test.messageBoxes).last(), QStringLiteral("Done."));
+        QCOMPARE(ReadAll(target), QByteArray("the user's own file"));
+
+        // A folder that does not exist cannot take the copy either.
+        withCard(preview);
+        preview.test.messageBoxes.shown.clear();
+        preview.test.saveDialog.answer = path("no such folder/Thanks.doc");
+        preview.form.PushButton6_Click();
+        QCOMPARE(preview.errors(), QStringList({"PushButton6_Click:130"}));
+        QCOMPARE(Texts(preview.test.messageBoxes).last(), QStringLiteral("Done."));
+    }
+
+    void savingOntoTheCardDocumentKeepsIt_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("same path") << "vestok12345678.doc";
+        QTest::newRow("other spelling") << "./sub/../vestok12345678.doc";
+        QTest::newRow("symbolic link") << "link.doc";
+    }
+
+    void savingOntoTheCardDocumentKeepsIt()
+    {
+        QFETCH(QString, spelling);
+        PreviewWindow preview;
+        withCard(preview);
+        QDir(mFolder.path()).mkdir("sub");
+        QVERIFY(QFile::link(preview.form.mWordFile, path("link.doc")));
+        preview.test.saveDialog.answer = path(spelling);
+        preview.form.PushButton6_Click();
+        QCOMPARE(ReadAll(preview.form.mWordFile), mCard);
+        QCOMPARE(preview.errors(), QStringList());
+        QCOMPARE(Texts(preview.test.messageBoxes).last(), QStringLiteral("Done."));
+        QVERIFY(QFileInfo(path("link.doc")).isSymLink());
+    }
+};
+
+QTEST_MAIN(PreviewWindowTest)
+#include "test_preview_window.moc"
