@@ -24,7 +24,8 @@ int main(int argc, char* argv[])
     QtProgramEnd programEnd;
     RandomGenerator generator;
 
-    LibreOfficeWordFactory::Options options;
+    LibreOfficeOptions options;
+    options.profileCache = LibreOfficeOptions::defaultProfileCache();
     QFile fontConfig(QStringLiteral(":/fonts/pelorin-fonts.conf"));
     if (fontConfig.open(QIODevice::ReadOnly))
         options.fontConfig = fontConfig.readAll();

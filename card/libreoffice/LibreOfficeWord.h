@@ -1,0 +1,50 @@
+#pragma once
+// The Word automation calls carried out by LibreOffice Writer through UNO.
+// Each created application is a private office process (own profile, own
+// pipe, own process group) that lives only as long as the object; a watchdog
+// ends the office when a call takes longer than its bound, so no call hangs.
+
+#include "WordAutomation.h"
+
+#include <QByteArray>
+#include <QString>
+
+class Clipboard;
+
+struct LibreOfficeOptions {
+    // Environment PELORIN_SOFFICE overrides.
+    QString launcher = QStringLiteral("/usr/lib/libreoffice/program/soffice");
+    // Bound for the office to come up and accept the connection (ms);
+    // PELORIN_OFFICE_START_TIMEOUT_MS overrides.
+    int startTimeoutMs = 60000;
+    // Bound for any single call into the office (ms); PELORIN_OFFICE_TIMEOUT_MS overrides.
+    int callTimeoutMs = 60000;
+    // Content of a fontconfig file handed to the office (FONTCONFIG_FILE) when not empty.
+    QByteArray fontConfig;
+    // Folder for a prepared profile shared by this user's instances; empty:
+    // every instance starts from an empty profile. PELORIN_OFFICE_PROFILE_CACHE overrides
+    // ("none" switches the cache off).
+    QString profileCache;
+
+    // Timeouts are clamped to this range.
+    static constexpr int kMinTimeoutMs = 100;
+    static constexpr int kMaxTimeoutMs = 600000;
+
+    // The options with the environment's overrides applied and the bounds enforced.
+    LibreOfficeOptions resolved() const;
+    // The per-user default cache folder (under the user's cache location).
+    static QString defaultProfileCache();
+};
+
+class LibreOfficeWordFactory : public WordFactory {
+public:
+    LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options = {});
+    // Only "Word.Application" can be created.
+    std::unique_ptr<WordApplication> CreateObject(const QString& progId) override;
+
+    const LibreOfficeOptions& options() const { return mOptions; }
+
+private:
+    Clipboard& mClipboard;
+    LibreOfficeOptions mOptions;
+};

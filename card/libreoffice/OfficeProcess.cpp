@@ -1,0 +1,248 @@
+#include "OfficeProcess.h"
+
+#include "ErrorTrap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Stat {
+    char state = 0;
+    pid_t group = 0;
+};
+
+// State and process group of `pid` from /proc; state 0 when it is gone.
+Stat readStat(pid_t pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = file.readAll();
+    // The command name may hold spaces and parentheses; fields resume after the last ')'.
+    const int close = line.lastIndexOf(')');
+    if (close < 0)
+        return {};
+    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+    if (fields.size() < 3 || fields[0].isEmpty())
+        return {};
+    return {fields[0][0], pid_t(fields[2].toInt())};
+}
+
+bool alive(pid_t pid)
+{
+    const char state = readStat(pid).state;
+    return state != 0 && state != 'Z' && state != 'X';
+}
+
+}  // namespace
+
+OfficeProcess::OfficeProcess() : mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
+{
+    if (!mFolder.isValid())
+        throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));
+    ::chmod(QFile::encodeName(mFolder.path()).constData(), 0700);
+}
+
+OfficeProcess::~OfficeProcess()
+{
+    stop(0);
+}
+
+void OfficeProcess::start(const QString& program, const QStringList& arguments,
+                          const QList<QPair<QByteArray, QByteArray>>& environment)
+{
+    const QFileInfo info(program);
+    if (!info.exists() || !info.isFile() || !info.isExecutable())
+        throw Failure(QStringLiteral("The office engine could not be started: %1 is missing or not a program").arg(program));
+
+    // Everything exec needs is prepared before the spawn.
+    std::vector<QByteArray> argStore{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        argStore.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::vector<QByteArray> envStore;
+    for (char** e = environ; e && *e; ++e) {
+        const QByteArray entry(*e);
+        bool overridden = false;
+        for (const auto& pair : environment)
+            overridden = overridden || entry.startsWith(pair.first + '=');
+        if (!overridden)
+            envStore.push_back(entry);
+    }
+    for (const auto& pair : environment)
+        envStore.push_back(pair.first + '=' + pair.second);
+    std::vector<char*> envp;
+    for (QByteArray& e : envStore)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const QByteArray log = QFile::encodeName(mFolder.filePath(QStringLiteral("office.log")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // Our own descriptors (sockets, pipes) are none of the office's business.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD, SIGQUIT})
+        sigaddset(&defaults, s);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    // A session of its own makes the whole tree one process group we can kill.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0)
+        throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
+                          .arg(program, QString::fromLocal8Bit(strerror(error))));
+    mPid = pid;
+    mGroup = pid;
+    mReaped = false;
+}
+
+bool OfficeProcess::running()
+{
+    if (mReaped)
+        return false;
+    int status = 0;
+    const pid_t result = ::waitpid(mPid, &status, WNOHANG);
+    if (result == mPid || (result < 0 && errno == ECHILD)) {
+        mReaped = true;
+        mStatus = status;
+        return false;
+    }
+    return true;
+}
+
+QString OfficeProcess::exitDescription() const
+{
+    if (!mReaped)
+        return QStringLiteral("still running");
+    if (WIFEXITED(mStatus))
+        return QStringLiteral("it ended with exit code %1").arg(WEXITSTATUS(mStatus));
+    if (WIFSIGNALED(mStatus))
+        return QStringLiteral("it was ended by signal %1").arg(WTERMSIG(mStatus));
+    return QStringLiteral("it ended");
+}
+
+QString OfficeProcess::logTail() const
+{
+    QFile file(mFolder.filePath(QStringLiteral("office.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 size = file.size();
+    if (size > 600)
+        file.seek(size - 600);
+    return QString::fromLocal8Bit(file.readAll()).trimmed();
+}
+
+QList<pid_t> OfficeProcess::groupMembers(pid_t group)
+{
+    QList<pid_t> members;
+    if (group <= 0)
+        return members;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return members;
+    while (dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0')
+            continue;
+        const Stat stat = readStat(pid_t(pid));
+        if (stat.group == group && stat.state != 'Z' && stat.state != 'X' && stat.state != 0)
+            members.append(pid_t(pid));
+    }
+    ::closedir(proc);
+    return members;
+}
+
+void OfficeProcess::killMembers(bool includingLeader)
+{
+    const pid_t group = mGroup.load();
+    if (group <= 0)
+        return;
+    for (pid_t pid : groupMembers(group))
+        if (includingLeader || pid != group)
+            ::kill(pid, SIGKILL);
+    if (includingLeader)
+        ::kill(-group, SIGKILL);
+}
+
+void OfficeProcess::kill()
+{
+    const pid_t group = mGroup.load();
+    if (group <= 0)
+        return;
+    // The office first, so the launcher can still reap it; then the launcher.
+    killMembers(false);
+    for (int i = 0; i < 50 && alive(group); ++i)
+        QThread::msleep(10);
+    killMembers(true);
+}
+
+bool OfficeProcess::waitLeader(int ms)
+{
+    for (int waited = 0;; waited += 10) {
+        if (!running())
+            return true;
+        if (waited >= ms)
+            return false;
+        QThread::msleep(10);
+    }
+}
+
+void OfficeProcess::stop(int graceMs)
+{
+    const pid_t group = mGroup.load();
+    if (group <= 0)
+        return;
+    if (!waitLeader(graceMs)) {
+        killMembers(false);
+        if (!waitLeader(500)) {
+            killMembers(true);
+            int status = 0;
+            if (::waitpid(mPid, &status, 0) == mPid)
+                mStatus = status;
+            mReaped = true;
+        }
+    }
+    // Orphaned members (the launcher gone first) are hunted down too.
+    for (int i = 0; i < 500; ++i) {
+        const QList<pid_t> left = groupMembers(group);
+        if (left.isEmpty())
+            break;
+        for (pid_t pid : left)
+            ::kill(pid, SIGKILL);
+        QThread::msleep(10);
+    }
+    mGroup = 0;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// One office process tree (launcher -> oosplash -> soffice.bin) in a session
+// and process group of its own, with a private folder (mode 0700) for its
+// profile, temporary files and log. Whatever happens, the destructor leaves
+// no process of the group running and removes the folder.
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <atomic>
+#include <sys/types.h>
+
+class OfficeProcess {
+public:
+    // Creates the private folder; throws Failure when it cannot.
+    OfficeProcess();
+    ~OfficeProcess();
+    OfficeProcess(const OfficeProcess&) = delete;
+    OfficeProcess& operator=(const OfficeProcess&) = delete;
+
+    QString folder() const { return mFolder.path(); }
+
+    // Starts `program` with `arguments` and extra environment entries; throws
+    // Failure when it cannot be started.
+    void start(const QString& program, const QStringList& arguments,
+               const QList<QPair<QByteArray, QByteArray>>& environment);
+
+    // True while the first process of the tree has not ended.
+    bool running();
+    // How the first process ended, for error messages.
+    QString exitDescription() const;
+    // The last lines the office wrote to its output.
+    QString logTail() const;
+
+    // Kills the whole tree at once; safe to call from another thread.
+    void kill();
+    // Waits up to `graceMs` for the tree to end on its own, then kills what is
+    // left, reaps the first process and waits until no member of the group runs.
+    void stop(int graceMs);
+
+    // Ids of the live (not zombie) processes of the group, for tests.
+    static QList<pid_t> groupMembers(pid_t group);
+    pid_t group() const { return mGroup.load(); }
+
+private:
+    void killMembers(bool includingLeader);
+    bool waitLeader(int ms);
+
+    QTemporaryDir mFolder;
+    pid_t mPid = 0;
+    std::atomic<pid_t> mGroup{0};
+    bool mReaped = true;
+    int mStatus = 0;
+};

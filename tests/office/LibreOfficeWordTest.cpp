@@ -1,0 +1,408 @@
+// The Word calls carried out by a real office: a card built from the real
+// template and checked with independent readers and by its picture, the
+// reported failures, and the guarantee that no office process outlives its
+// object, also when the launcher is missing or the office stops answering.
+
+#include "LibreOfficeWord.h"
+
+#include "ErrorTrap.h"
+#include "Platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+class SystemClipboard : public Clipboard {
+public:
+    void setImage(const QImage& image) override { QGuiApplication::clipboard()->setImage(image); }
+    QImage image() override
+    {
+        const QImage image = QGuiApplication::clipboard()->image();
+        if (image.isNull())
+            throw Failure(QStringLiteral("no picture on the clipboard"));
+        return image;
+    }
+};
+
+QString sourceDir()
+{
+    return QString::fromLocal8Bit(qgetenv("SOURCE_DIR"));
+}
+
+QString cardTemplate()
+{
+    return sourceDir() + QStringLiteral("/resources/card-template.dot");
+}
+
+// Live processes started for this test program: their pipe names carry our pid.
+QList<int> ourOfficeProcesses(const QByteArray& only = {})
+{
+    const QByteArray marker = "pelorin-" + QByteArray::number(::getpid()) + '-';
+    QList<int> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool ok = false;
+        const int pid = entry.toInt(&ok);
+        if (!ok)
+            continue;
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray command = cmdline.readAll();
+        const QByteArray status = stat.readAll();
+        const int close = status.lastIndexOf(')');
+        const bool zombie = close > 0 && status.mid(close + 2, 1) == "Z";
+        if (!zombie && command.contains(marker) && (only.isEmpty() || command.contains(only)))
+            found.append(pid);
+    }
+    return found;
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool near(QRgb pixel, QRgb wanted, int tolerance)
+{
+    return std::abs(qRed(pixel) - qRed(wanted)) <= tolerance && std::abs(qGreen(pixel) - qGreen(wanted)) <= tolerance &&
+           std::abs(qBlue(pixel) - qBlue(wanted)) <= tolerance;
+}
+
+// Pixels of the card's text colour inside a rectangle given in twips (0.1 px per twip).
+int textPixels(const QImage& image, int left, int top, int width, int height)
+{
+    int count = 0;
+    for (int y = top / 10; y < (top + height) / 10 && y < image.height(); ++y)
+        for (int x = left / 10; x < (left + width) / 10 && x < image.width(); ++x)
+            count += near(image.pixel(x, y), qRgb(153, 153, 51), 40);
+    return count;
+}
+
+const QString kMessage = QStringLiteral("Dear Tobin,\r\nThank you – merci, 谢谢, Ünïcödé 😀\r\nWith love,");
+
+}  // namespace
+
+class LibreOfficeWordTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir mTemp;
+    SystemClipboard mClipboard;
+
+    LibreOfficeOptions options() const
+    {
+        LibreOfficeOptions o;
+        QFile fonts(sourceDir() + QStringLiteral("/resources/fonts/pelorin-fonts.conf"));
+        if (fonts.open(QIODevice::ReadOnly))
+            o.fontConfig = fonts.readAll();
+        o.profileCache = mTemp.filePath(QStringLiteral("cache"));
+        return o;
+    }
+
+    QString officeTemp() const { return mTemp.filePath(QStringLiteral("tmp")); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mTemp.isValid());
+        QVERIFY(QDir().mkpath(officeTemp()));
+        // Private office folders go here, so the test can see they are removed.
+        qputenv("TMPDIR", QFile::encodeName(officeTemp()));
+        qunsetenv("PELORIN_SOFFICE");
+        qunsetenv("PELORIN_OFFICE_TIMEOUT_MS");
+        qunsetenv("PELORIN_OFFICE_START_TIMEOUT_MS");
+        qunsetenv("PELORIN_OFFICE_PROFILE_CACHE");
+        if (!QFile::exists(cardTemplate()))
+            QSKIP("resources/card-template.dot not built yet");
+    }
+
+    // Nothing may outlive a test: no office process, no private folder.
+    void cleanup()
+    {
+        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        // Nor the pipe socket of an office that had to be killed.
+        QCOMPARE(QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System),
+                 QStringList());
+        QCOMPARE(QDir(officeTemp()).entryList(QStringList{QStringLiteral("pelorin-office-*")}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+        qunsetenv("PELORIN_SOFFICE");
+        qunsetenv("PELORIN_OFFICE_TIMEOUT_MS");
+        qunsetenv("PELORIN_OFFICE_START_TIMEOUT_MS");
+    }
+
+    void cardRoundTrip()
+    {
+        LibreOfficeWordFactory factory(mClipboard, options());
+        const QString card = mTemp.filePath(QStringLiteral("Card for Tobin.doc"));
+        QFile original(cardTemplate());
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray templateBytes = original.readAll();
+
+        // Build: the read-only template is filled in and saved under a new name.
+        {
+            std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            QCOMPARE(ourOfficeProcesses("soffice.bin").size(), 1);
+            word->SetDisplayAlerts(false);
+            std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+            document->SelectShape(QStringLiteral("Text Box 8"));
+            document->TypeText(kMessage);
+            document->SaveAs(card);
+            document->Close();
+            word->Quit();
+        }
+        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QVERIFY2(!QDir(mTemp.filePath(QStringLiteral("cache"))).entryList({QStringLiteral("profile-*")}, QDir::Dirs).isEmpty(),
+                 "a clean quit seeds the profile cache");
+        QFile after(cardTemplate());
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY2(after.readAll() == templateBytes, "the template is left untouched");
+
+        // Independent readers see a Word 97-2003 file holding the message, one paragraph per line.
+        const QString kind = run(QStringLiteral("file"), {card});
+        QVERIFY2(kind.contains(QStringLiteral("Composite Document File V2 Document")), qPrintable(kind));
+        const QString text = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        QVERIFY2(text.contains(QStringLiteral("Dear Tobin,\n\nThank you – merci, 谢谢, Ünïcödé")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("\n\nWith love,")), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("Dear Friend")), "the placeholder is replaced");
+
+        // Render: a second instance (from the seeded profile) draws the saved card.
+        {
+            std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            std::shared_ptr<WordDocument> document = word->Open(card, false);
+            document->CopyRangeAsPicture();
+            const QImage picture = mClipboard.image();
+            QCOMPARE(picture.size(), QSize(1224, 1584));
+            QCOMPARE(picture.dotsPerMeterX(), 11339);
+            QCOMPARE(picture.dotsPerMeterY(), 11339);
+            // Natural size: half the printed US Letter page.
+            QCOMPARE(qRound(picture.width() / (picture.dotsPerMeterX() * 0.0254) * 1440), 6120);
+
+            const int inBox = textPixels(picture, 8985, 11740, 2304, 2629);
+            QVERIFY2(inBox > 300, qPrintable(QStringLiteral("text-coloured pixels in the box: %1").arg(inBox)));
+            // The message stays inside its box: the empty lower left of the page has none.
+            QCOMPARE(textPixels(picture, 0, 9000, 7000, 6000), 0);
+            QCOMPARE(picture.pixel(picture.width() - 5, 5), qRgb(255, 255, 255));
+            word->CloseActiveDocument(0);
+            word->Quit();
+        }
+    }
+
+    void paragraphBreaks()
+    {
+        LibreOfficeWordFactory factory(mClipboard, options());
+        const QString card = mTemp.filePath(QStringLiteral("breaks.doc"));
+        std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+        document->SelectShape(QStringLiteral("text box 8"));  // names match regardless of case
+        document->TypeText(QStringLiteral("one\rtwo\nthree\r\nfour"));
+        document->SaveAs(card);
+        // Word's SaveAs leaves the document at its new path: a second save goes there too.
+        document->TypeText(QStringLiteral("five\r\nsix"));
+        word->CloseActiveDocument(-1);
+        word->Quit();
+        const QString text = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        QVERIFY2(text.contains(QStringLiteral("five\n\nsix")), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("four")), qPrintable(text));
+
+        std::unique_ptr<WordApplication> again = factory.CreateObject(QStringLiteral("Word.Application"));
+        std::shared_ptr<WordDocument> first = again->Open(cardTemplate(), true);
+        first->SelectShape(QStringLiteral("Text Box 8"));
+        first->TypeText(QStringLiteral("one\rtwo\nthree\r\nfour"));
+        first->SaveAs(card);
+        first->Close();
+        again->Quit();
+        const QString breaks = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        QVERIFY2(breaks.contains(QStringLiteral("one\n\ntwo\n\nthree\n\nfour")), qPrintable(breaks));
+    }
+
+    void failuresAreReported()
+    {
+        LibreOfficeWordFactory factory(mClipboard, options());
+        try {
+            factory.CreateObject(QStringLiteral("Excel.Application"));
+            QFAIL("only Word can be created");
+        } catch (const Failure& f) {
+            QCOMPARE(f.description(), QStringLiteral("ActiveX component can't create object"));
+        }
+        QCOMPARE(ourOfficeProcesses(), QList<int>());
+
+        std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+        const QString missing = mTemp.filePath(QStringLiteral("no such card.dot"));
+        try {
+            word->Open(missing, true);
+            QFAIL("a missing file cannot be opened");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().startsWith(QStringLiteral("Word could not open the document: ") + missing),
+                     qPrintable(f.description()));
+        }
+        const QString garbage = mTemp.filePath(QStringLiteral("garbage.doc"));
+        {
+            QFile file(garbage);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(3000, '\x5A'));
+        }
+        // The office may take it for plain text; then it has no named shapes.
+        try {
+            std::shared_ptr<WordDocument> opened = word->Open(garbage, true);
+            QVERIFY_THROWS_EXCEPTION(Failure, opened->SelectShape(QStringLiteral("Text Box 8")));
+            word->CloseActiveDocument(0);
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().startsWith(QStringLiteral("Word could not open the document: ")), qPrintable(f.description()));
+        }
+        QVERIFY_THROWS_EXCEPTION(Failure, word->CloseActiveDocument(0));
+
+        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+        try {
+            document->TypeText(QStringLiteral("nothing selected"));
+            QFAIL("typing needs a selection");
+        } catch (const Failure&) {
+        }
+        try {
+            document->SelectShape(QStringLiteral("Text Box 9"));
+            QFAIL("an unknown name cannot be selected");
+        } catch (const Failure& f) {
+            QCOMPARE(f.description(), QStringLiteral("The item with the specified name wasn't found."));
+        }
+        QVERIFY_THROWS_EXCEPTION(Failure, document->SaveAs(mTemp.filePath(QStringLiteral("no folder/card.doc"))));
+        QVERIFY_THROWS_EXCEPTION(Failure, document->SaveAs(mTemp.path()));  // a folder, not a file
+        word->CloseActiveDocument(0);
+        QVERIFY_THROWS_EXCEPTION(Failure, word->CloseActiveDocument(0));
+        QVERIFY_THROWS_EXCEPTION(Failure, document->SelectShape(QStringLiteral("Text Box 8")));  // closed
+        word->Quit();
+        QVERIFY_THROWS_EXCEPTION(Failure, word->Open(cardTemplate(), true));
+        QVERIFY_THROWS_EXCEPTION(Failure, word->Quit());
+    }
+
+    void destroyedWithoutQuit()
+    {
+        LibreOfficeWordFactory factory(mClipboard, options());
+        std::shared_ptr<WordDocument> document;
+        {
+            std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            document = word->Open(cardTemplate(), false);
+            document->SelectShape(QStringLiteral("Text Box 8"));
+            QVERIFY(!ourOfficeProcesses().isEmpty());
+        }
+        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        // The document outlives its office: calls fail instead of crashing.
+        try {
+            document->TypeText(QStringLiteral("too late"));
+            QFAIL("the office has gone");
+        } catch (const Failure& f) {
+            QCOMPARE(f.description(), QStringLiteral("The office engine is no longer running."));
+        }
+    }
+
+    void launcherProblems()
+    {
+        QElapsedTimer clock;
+        qputenv("PELORIN_SOFFICE", "/nonexistent/soffice");
+        {
+            LibreOfficeWordFactory factory(mClipboard, options());
+            clock.start();
+            try {
+                factory.CreateObject(QStringLiteral("Word.Application"));
+                QFAIL("there is no office to start");
+            } catch (const Failure& f) {
+                QVERIFY2(f.description().startsWith(QStringLiteral("The office engine could not be started")),
+                         qPrintable(f.description()));
+                QVERIFY2(f.description().contains(QStringLiteral("/nonexistent/soffice")), qPrintable(f.description()));
+            }
+            // Fails at once rather than waiting for the start bound.
+            QVERIFY(clock.elapsed() < 10000);
+        }
+
+        // A launcher that gives up at once, and one that never opens its pipe.
+        const QString quitter = mTemp.filePath(QStringLiteral("quitter.sh"));
+        const QString sleeper = mTemp.filePath(QStringLiteral("sleeper.sh"));
+        for (const auto& [path, body] : {std::pair{quitter, QByteArray("#!/bin/sh\necho cannot start >&2\nexit 3\n")},
+                                         std::pair{sleeper, QByteArray("#!/bin/sh\nsleep 600 &\nsleep 600\n")}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(body);
+            file.close();
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(quitter));
+        try {
+            LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"));
+            QFAIL("the launcher ended");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("exit code 3")), qPrintable(f.description()));
+            QVERIFY2(f.description().contains(QStringLiteral("cannot start")), qPrintable(f.description()));
+        }
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(sleeper));
+        qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", "1500");
+        try {
+            LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"));
+            QFAIL("the launcher never answers");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("did not come up")), qPrintable(f.description()));
+        }
+        // The sleeping launcher and its child are gone too.
+        const QString script = run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeper});
+        QVERIFY2(script.trimmed().isEmpty(), qPrintable(script));
+    }
+
+    void stoppedOfficeIsEnded()
+    {
+        qputenv("PELORIN_OFFICE_TIMEOUT_MS", "3000");
+        LibreOfficeWordFactory factory(mClipboard, options());
+        QCOMPARE(factory.options().callTimeoutMs, 3000);
+        std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+        const QList<int> office = ourOfficeProcesses("soffice.bin");
+        QCOMPARE(office.size(), 1);
+        QCOMPARE(::kill(office[0], SIGSTOP), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            document->SelectShape(QStringLiteral("Text Box 8"));
+            QFAIL("a stopped office cannot answer");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().startsWith(QStringLiteral("The office engine did not answer within 3 seconds")),
+                     qPrintable(f.description()));
+        }
+        // The bound plus the time to end the office, not a hang.
+        QVERIFY(clock.elapsed() < 15000);
+        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        try {
+            word->Open(cardTemplate(), true);
+            QFAIL("the office was ended");
+        } catch (const Failure& f) {
+            QCOMPARE(f.description(), QStringLiteral("The office engine is no longer running."));
+        }
+    }
+
+    void optionBounds()
+    {
+        qputenv("PELORIN_OFFICE_TIMEOUT_MS", "5");
+        qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", "99999999");
+        qputenv("PELORIN_SOFFICE", "/opt/office/soffice");
+        const LibreOfficeOptions o = LibreOfficeOptions().resolved();
+        QCOMPARE(o.callTimeoutMs, LibreOfficeOptions::kMinTimeoutMs);
+        QCOMPARE(o.startTimeoutMs, LibreOfficeOptions::kMaxTimeoutMs);
+        QCOMPARE(o.launcher, QStringLiteral("/opt/office/soffice"));
+        qputenv("PELORIN_OFFICE_TIMEOUT_MS", "not a number");
+        QCOMPARE(LibreOfficeOptions().resolved().callTimeoutMs, LibreOfficeOptions().callTimeoutMs);
+    }
+};
+
+QTEST_MAIN(LibreOfficeWordTest)
+#include "LibreOfficeWordTest.moc"
