@@ -48,16 +48,20 @@ error_box_check() {
   local id
   id=$(title_windows "Application Error" | head -n1)
   if [ -n "$id" ]; then
-    import -window "$id" "$artefacts/unexpected-error.png" 2>/dev/null
+    shot "$id" "$artefacts/unexpected-error.png" 2>/dev/null
     echo "FAILED: an error message appeared (see unexpected-error.png)"
     failures=$((failures + 1))
     xdotool windowactivate --sync "$id" key Return 2>/dev/null || xdotool key Return
   fi
 }
+# A picture of one window; never waits for a window to be picked by hand.
+shot() { # shot WINDOW FILE
+  [ -n "$1" ] && timeout 20 import -window "$1" "$2"
+}
 click_at() { # click_at WINDOW X Y (client pixels)
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
 }
-office_processes() { pgrep -f "soffice.*pelorin" || true; }
+office_processes() { pgrep -f "pipe,name=pelorin-" || true; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
@@ -66,11 +70,12 @@ cleanup() {
 trap cleanup EXIT
 
 step "X server"
-display_number=$((100 + RANDOM % 400))
-Xvfb ":$display_number" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=":$display_number"
-wait_for 20 xdpyinfo || { echo "FAILED: no X server"; exit 1; }
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAILED: no X server"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
 
 step "start-up"
 "$program" >"$artefacts/program.log" 2>&1 &
@@ -78,11 +83,11 @@ app_pid=$!
 check "main window shown after the office check" wait_for 120 main_window
 main=$(main_window)
 check "no office process left by the start-up check" test -z "$(office_processes)"
-import -window "$main" "$artefacts/main-window.png"
+shot "$main" "$artefacts/main-window.png"
 
 step "type a message"
 message_line1="Dear Mira,"
-message_line2="Thank you for the café and kindness."
+message_line2="Thank you for the coffee and kindness."
 click_at "$main" 260 150
 xdotool key ctrl+a
 xdotool type --delay 5 "$message_line1"
@@ -97,7 +102,7 @@ check "preview shown" wait_for 180 preview_window
 preview=$(preview_window)
 check "main window hidden" bash -c "! xdotool search --onlyvisible --name '^Pelorin Greeting Designer\$' | xargs -r -n1 xwininfo -id | grep -q 'Width: 536'"
 sleep 1
-import -window "$preview" "$artefacts/preview-window.png"
+shot "$preview" "$artefacts/preview-window.png"
 card=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
 check "card document in the temporary folder" test -f "$card"
 check "only the card document remains" test "$(ls -A "$TEMP" | wc -l)" -eq 1
@@ -106,17 +111,17 @@ check "no office process left after the card" test -z "$(office_processes)"
 step "zoom and drag"
 click_at "$preview" 172 557   # Zoom In
 sleep 0.5
-import -window "$preview" "$artefacts/preview-zoomed.png"
+shot "$preview" "$artefacts/preview-zoomed.png"
 click_at "$preview" 480 557   # Zoom Out
 sleep 0.3
 xdotool mousemove --window "$preview" 300 300 mousedown 1 sleep 0.1 mousemove --window "$preview" 260 250 \
   sleep 0.1 mousemove --window "$preview" 200 150 sleep 0.1 mouseup 1
 sleep 0.3
-import -window "$preview" "$artefacts/preview-dragged.png"
+shot "$preview" "$artefacts/preview-dragged.png"
 check "dragging moved the picture" bash -c "! cmp -s '$artefacts/preview-window.png' '$artefacts/preview-dragged.png'"
 
 step "save the card"
-saved=$work/saved/My card.doc
+saved="$work/saved/My card.doc"
 mkdir -p "$work/saved"
 click_at "$preview" 488 603
 check "Save dialog shown" wait_for 20 title_windows "Save File"
@@ -125,13 +130,13 @@ xdotool type --delay 5 "$saved"
 xdotool key Return
 check "Done. shown" wait_for 20 title_windows "Pelorin Greeting"
 done_box=$(title_windows "Pelorin Greeting" | head -n1)
-import -window "$done_box" "$artefacts/done-message.png"
+shot "$done_box" "$artefacts/done-message.png"
 xdotool key Return
 sleep 0.5
 check "saved file exists" test -f "$saved"
 check "saved file is byte-identical to the card document" cmp "$saved" "$card"
 check "saved file is a Word 97-2003 document" bash -c "file '$saved' | grep -q 'Composite Document File V2'"
-check "saved file holds the message" bash -c "catdoc -d utf-8 '$saved' | grep -q 'café and kindness'"
+check "saved file holds the message" bash -c "catdoc -d utf-8 '$saved' | grep -q 'coffee and kindness'"
 
 step "back, a second card, close"
 click_at "$preview" 164 603
