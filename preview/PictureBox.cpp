@@ -93,11 +93,16 @@ void PictureBox::applyGeometry()
 
 void PictureBox::setPicture(const QImage& picture)
 {
+    // Converted once here, so that no stretch-copy converts it again.
     mPicture = picture;
+    const QImage::Format format = picture.format();
+    if (!picture.isNull() && format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        mPicture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                     : QImage::Format_RGB32);
     if (mAutoSize)
         sizeToPicture();
     // A new picture starts a new surface: background and picture only.
-    mSurface = QImage();
+    mSurfaceStale = true;
     update();
 }
 
@@ -122,13 +127,19 @@ void PictureBox::sizeToPicture()
 void PictureBox::setBackColor(const QColor& color)
 {
     mBackColor = color;
-    mSurface = QImage();
+    mSurfaceStale = true;
     update();
 }
 
 QImage PictureBox::blankSurface() const
 {
     QImage blank(clientPixels(), QImage::Format_RGB32);
+    paintBlank(blank);
+    return blank;
+}
+
+void PictureBox::paintBlank(QImage& blank) const
+{
     blank.fill(mBackColor);
     if (!mPicture.isNull()) {
         const QSizeF natural = PictureSizeInTwips(mPicture);
@@ -136,14 +147,13 @@ QImage PictureBox::blankSurface() const
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRect(0, 0, TwipsToPixels(natural.width()), TwipsToPixels(natural.height())), mPicture);
     }
-    return blank;
 }
 
 void PictureBox::fitSurfaceToSize()
 {
     if (mSurface.isNull() || mSurface.size() == clientPixels())
         return;
-    if (!mAutoRedraw) {
+    if (!mAutoRedraw || mSurfaceStale) {
         mSurface = QImage();
         return;
     }
@@ -156,8 +166,14 @@ void PictureBox::fitSurfaceToSize()
 
 const QImage& PictureBox::surface()
 {
-    if (mSurface.isNull() || mSurface.size() != clientPixels())
+    if (mSurface.isNull() || mSurface.size() != clientPixels()) {
         mSurface = blankSurface();
+    } else if (mSurfaceStale) {
+        // Same size: repaint the old buffer rather than allocate and fault
+        // in a new one.
+        paintBlank(mSurface);
+    }
+    mSurfaceStale = false;
     return mSurface;
 }
 
@@ -175,21 +191,35 @@ void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double
     surface();
     if (from.isEmpty() || to.isEmpty())
         return;
-    // Scaling the full-resolution part in one go averages when shrinking, so
-    // small zooms stay legible and large ones sharp.
-    const QImage part = from == source.rect() ? source : source.copy(from);
     QPainter painter(&mSurface);
-    painter.drawImage(to.topLeft(), part.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (2 * to.width() >= from.width() && 2 * to.height() >= from.height()) {
+        // Down to half size bilinear filtering still weighs every source
+        // pixel, and it scales straight onto the surface without an
+        // intermediate image.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(to), source, QRectF(from));
+    } else {
+        // Smaller still, bilinear would skip pixels: average the whole
+        // full-resolution part instead, so small zooms stay legible.
+        const QImage part = from == source.rect() ? source : source.copy(from);
+        painter.drawImage(to.topLeft(), part.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
     painter.end();
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent*)
+void PictureBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     if (mBorder == Border::Sunken)
         qDrawWinPanel(&painter, rect(), palette(), true);
-    painter.drawImage(borderPixels(), borderPixels(), surface());
+    // Only the exposed part: a drag or a partly covered canvas copies a
+    // strip, not the whole surface.
+    const QPoint origin(borderPixels(), borderPixels());
+    const QImage& shown = surface();
+    const QRect exposed = event->rect().translated(-origin).intersected(shown.rect());
+    if (!exposed.isEmpty())
+        painter.drawImage(exposed.topLeft() + origin, shown, exposed);
 }
 
 void PictureBox::emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event)

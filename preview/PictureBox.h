@@ -42,6 +42,7 @@ public:
     void Move(float left, float top);
     void Move(float left, float top, double width, double height);
 
+    // Kept as RGB32 or premultiplied ARGB32, which paint without conversion.
     const QImage& picture() const { return mPicture; }
     // A null image clears the picture.
     void setPicture(const QImage& picture);
@@ -93,6 +94,7 @@ private:
     void sizeToPicture();
     void fitSurfaceToSize();
     QImage blankSurface() const;
+    void paintBlank(QImage& surface) const;
     void emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event);
 
     Border mBorder;
@@ -103,6 +105,9 @@ private:
     double mHeight = 0;
     QImage mPicture;
     QImage mSurface; // null until first needed
+    // The surface must start again from background and picture; its buffer
+    // is kept for reuse.
+    bool mSurfaceStale = false;
     QColor mBackColor = Qt::white;
     bool mAutoSize = false;
     bool mAutoRedraw = false;

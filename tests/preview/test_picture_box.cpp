@@ -128,6 +128,116 @@ private slots:
         QCOMPARE(QColor(small.surface().pixel(35, 35)), QColor(Qt::green));
     }
 
+    void shrinkingAveragesEverySourcePixel()
+    {
+        // One-pixel black columns: a scaler that skips source pixels shows
+        // pure black or pure white columns instead of grey.
+        auto columns = [](int period) {
+            QImage picture(12 * period * 10, 12, QImage::Format_RGB32);
+            for (int x = 0; x < picture.width(); ++x)
+                for (int y = 0; y < picture.height(); ++y)
+                    picture.setPixel(x, y, x % period == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+            return AtDpi(picture, 96);
+        };
+        QWidget parent;
+        for (const int period : {2, 3, 4}) {
+            const QImage source = columns(period);
+            PictureBox canvas(&parent);
+            canvas.setBackColor(Qt::red);
+            const double width = 15.0 * source.width() / period;
+            const double height = 180.0 / period;
+            canvas.Move(0, 0, width, height);
+            canvas.PaintPicture(source, 0, 0, width, height, 0, 0, 15.0 * source.width(), 180);
+            const QImage& surface = canvas.surface();
+            const int expected = 255 * (period - 1) / period;
+            for (int x = 1; x < surface.width() - 1; ++x) {
+                const int grey = qGray(surface.pixel(x, 2));
+                QVERIFY2(qAbs(grey - expected) <= 24,
+                         qPrintable(QStringLiteral("1/%1 size, x %2: %3").arg(period).arg(x).arg(grey)));
+            }
+        }
+    }
+
+    void aPartStretchCopiesWithoutBleedingFromTheRest()
+    {
+        // Left half red, right half blue; the right half alone, enlarged.
+        QImage halves = ScreenPicture(40, 20, Qt::red);
+        QPainter(&halves).fillRect(20, 0, 20, 20, Qt::blue);
+        QWidget parent;
+        for (const double size : {600.0, 450.0, 150.0}) {
+            PictureBox canvas(&parent);
+            canvas.setBackColor(Qt::white);
+            canvas.Move(0, 0, 1200, 1200);
+            canvas.PaintPicture(halves, 0, 0, size, size, 300, 0, 300, 300);
+            const QImage& surface = canvas.surface();
+            const int pixels = TwipsToPixels(size);
+            for (int x = 0; x < pixels; ++x)
+                for (const int y : {0, pixels / 2, pixels - 1})
+                    QVERIFY2(QColor(surface.pixel(x, y)) == QColor(Qt::blue),
+                             qPrintable(QStringLiteral("%1 px, at %2,%3").arg(pixels).arg(x).arg(y)));
+            QCOMPARE(QColor(surface.pixel(pixels, 0)), QColor(Qt::white));
+        }
+    }
+
+    void aPictureIsKeptInAFormatThatPaintsAsIs()
+    {
+        QImage rgb888(30, 20, QImage::Format_RGB888);
+        rgb888.fill(QColor(10, 200, 30));
+        rgb888.setPixel(3, 4, qRgb(250, 5, 128));
+        QImage argb(30, 20, QImage::Format_ARGB32);
+        argb.fill(QColor(10, 200, 30));
+        argb.setPixel(3, 4, qRgba(250, 5, 128, 255));
+        argb.setPixel(5, 6, qRgba(0, 0, 0, 0));
+
+        QWidget parent;
+        PictureBox box(&parent);
+        box.setAutoSize(true);
+        box.setPicture(AtDpi(rgb888, 192));
+        QCOMPARE(box.picture().format(), QImage::Format_RGB32);
+        QCOMPARE(box.picture().pixel(3, 4), qRgb(250, 5, 128));
+        QCOMPARE(box.picture().pixel(0, 0), qRgb(10, 200, 30));
+        // The resolution, and so the natural size, stays.
+        QCOMPARE(box.Width(), 225.0);
+        QCOMPARE(box.Height(), 150.0);
+
+        box.setPicture(AtDpi(argb, 96));
+        QCOMPARE(box.picture().format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(box.picture().pixel(3, 4), qRgba(250, 5, 128, 255));
+        QCOMPARE(qAlpha(box.picture().pixel(5, 6)), 0);
+        QCOMPARE(box.Width(), 450.0);
+        // A transparent pixel shows the background.
+        box.setBackColor(Qt::yellow);
+        QCOMPARE(QColor(box.surface().pixel(5, 6)), QColor(Qt::yellow));
+        QCOMPARE(QColor(box.surface().pixel(3, 4)), QColor(250, 5, 128));
+    }
+
+    void aClearedSurfaceDoesNotKeepTheOldDrawings()
+    {
+        QWidget parent;
+        PictureBox canvas(&parent);
+        canvas.setAutoRedraw(true);
+        canvas.setBackColor(Qt::white);
+        canvas.Move(0, 0, 600, 600);
+        canvas.PaintPicture(ScreenPicture(4, 4, Qt::blue), 0, 0, 600, 600, 0, 0, 60, 60);
+        const QImage before = canvas.surface();
+
+        // Cleared at the same size: background only, and a copy taken
+        // before keeps what it showed.
+        canvas.clearPicture();
+        QCOMPARE(QColor(canvas.surface().pixel(20, 20)), QColor(Qt::white));
+        QCOMPARE(QColor(before.pixel(20, 20)), QColor(Qt::blue));
+
+        // Cleared, then resized before anything reads it: still nothing of
+        // the old drawing, even with auto-redraw.
+        canvas.PaintPicture(ScreenPicture(4, 4, Qt::blue), 0, 0, 600, 600, 0, 0, 60, 60);
+        canvas.clearPicture();
+        canvas.SetWidth(900);
+        canvas.SetHeight(900);
+        QCOMPARE(canvas.surface().size(), QSize(60, 60));
+        QCOMPARE(QColor(canvas.surface().pixel(20, 20)), QColor(Qt::white));
+        QCOMPARE(QColor(canvas.surface().pixel(50, 50)), QColor(Qt::white));
+    }
+
     void stretchCopyOfNoPictureFails()
     {
         QWidget parent;
@@ -184,6 +294,36 @@ private slots:
         const QImage shown = canvas.grab().toImage();
         QCOMPARE(QColor(shown.pixel(10, 10)), QColor(Qt::magenta));
         QCOMPARE(QColor(shown.pixel(45, 45)), QColor(Qt::white));
+    }
+
+    void aPartialRepaintOfABorderedBoxCopiesTheRightPart()
+    {
+        QWidget window;
+        window.resize(200, 200);
+        PictureBox box(&window, PictureBox::Border::Sunken);
+        box.setBackColor(Qt::white);
+        box.Move(0, 0, 1500, 1500);
+        // A blue square at 10..19 of the surface, so at 12..21 of the box.
+        box.PaintPicture(ScreenPicture(2, 2, Qt::blue), 150, 150, 150, 150, 0, 0, 30, 30);
+
+        QImage shown(box.size(), QImage::Format_RGB32);
+        shown.fill(Qt::black);
+        // render() puts the region's corner at the offset given.
+        box.render(&shown, QPoint(15, 15), QRegion(15, 15, 60, 60));
+        QCOMPARE(QColor(shown.pixel(15, 15)), QColor(Qt::blue));
+        QCOMPARE(QColor(shown.pixel(21, 21)), QColor(Qt::blue));
+        QCOMPARE(QColor(shown.pixel(22, 22)), QColor(Qt::white));
+        QCOMPARE(QColor(shown.pixel(74, 74)), QColor(Qt::white));
+        // Outside the repainted part nothing is drawn.
+        QCOMPARE(QColor(shown.pixel(14, 14)), QColor(Qt::black));
+        QCOMPARE(QColor(shown.pixel(75, 75)), QColor(Qt::black));
+
+        shown.fill(Qt::black);
+        box.render(&shown, QPoint(), QRegion(0, 0, 13, 13));
+        QVERIFY(QColor(shown.pixel(0, 0)) != QColor(Qt::black)); // the border
+        QCOMPARE(QColor(shown.pixel(11, 11)), QColor(Qt::white));
+        QCOMPARE(QColor(shown.pixel(12, 12)), QColor(Qt::blue));
+        QCOMPARE(QColor(shown.pixel(13, 13)), QColor(Qt::black));
     }
 
     void mouseEventsReportButtonsShiftAndTwipsInsideTheBorder()
