@@ -1,0 +1,145 @@
+// An office that cannot be started: its launcher is missing, fails at once,
+// or never comes up. The start-up check must tell the user and end the
+// program; "Start Creating Template" must report every step that needed the
+// office, clear its busy flag and leave no process behind.
+
+#include "FaultSupport.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "IsInstalled.h"
+#include "Main.h"
+#include "TextBox.h"
+
+#include <QtTest>
+
+using namespace faults;
+
+class OfficeStartFaultsTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir mRoot;
+    OfficeHygiene mHygiene;
+    NoSkin mSkin;
+    QString mTemp;
+    int mCase = 0;
+
+    QString script(const QString& name, const QByteArray& body)
+    {
+        const QString path = mRoot.filePath(name);
+        WriteAll(path, body);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+    // Distinct arguments, so the sleeping launcher's children can be found.
+    QString sleeperTag() const { return QStringLiteral("sleep 600 0.%1").arg(::getpid()); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mRoot.isValid());
+        mHygiene.prepare(mRoot.path());
+        SetAppTitle();
+    }
+
+    void init()
+    {
+        mTemp = mRoot.filePath(QStringLiteral("temp-%1").arg(++mCase));
+        QVERIFY(QDir().mkpath(mTemp));
+        qputenv("TEMP", QFile::encodeName(mTemp));
+    }
+
+    void cleanup()
+    {
+        OfficeHygiene::resetOverrides();
+        const QString left = mHygiene.leftovers();
+        QVERIFY2(left.isEmpty(), qPrintable(left));
+        QVERIFY2(Run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeperTag()}).trimmed().isEmpty(),
+                 "the sleeping launcher's children were left running");
+    }
+
+    void officeCannotStart_data()
+    {
+        QTest::addColumn<QString>("launcher");
+        QTest::addColumn<int>("startTimeoutMs");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("launcher missing") << QStringLiteral("/nonexistent/soffice") << 60000 << QStringLiteral("/nonexistent/soffice");
+        QTest::newRow("launcher exits with 3")
+            << script(QStringLiteral("quitter.sh"), "#!/bin/sh\necho cannot start >&2\nexit 3\n") << 60000
+            << QStringLiteral("exit code 3");
+        QTest::newRow("launcher never comes up")
+            << script(QStringLiteral("sleeper.sh"), QStringLiteral("#!/bin/sh\n%1 &\n%1\n").arg(sleeperTag()).toLatin1())
+            << 1500 << QStringLiteral("did not come up");
+    }
+
+    void officeCannotStart()
+    {
+        QFETCH(QString, launcher);
+        QFETCH(int, startTimeoutMs);
+        QFETCH(QString, reason);
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(launcher));
+        qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", QByteArray::number(startTimeoutMs));
+        QElapsedTimer clock;
+
+        // Start-up: the five-paragraph repair message, then the program ends.
+        {
+            OfficePlatform office;
+            Form1 form(office.platform, mSkin);
+            clock.start();
+            form.Form_Load();
+            qInfo("Form_Load took %lld ms", clock.elapsed());
+            QVERIFY2(office.test.messageBoxes.shown.size() == 1, qPrintable(MessageLog(office.test.messageBoxes)));
+            const ShownMessage& message = office.test.messageBoxes.shown[0];
+            QCOMPARE(message.text, WordMissingMessage());
+            QCOMPARE(message.text.split(QStringLiteral("\r\n\r\n")).size(), 5);
+            QCOMPARE(message.title, AppTitle());
+            QCOMPARE(message.style, int(MessageBoxes::OkOnly));
+            QCOMPARE(office.test.programEnd.ends, 1);
+            QCOMPARE(office.word.operations, QStringList({"1:CreateObject"}));
+            // Proves the check did not hang: one start bound plus the time to end the launcher.
+            QVERIFY(clock.elapsed() < startTimeoutMs + 20000);
+        }
+        QCOMPARE(OurOfficePids(), QList<int>());
+
+        // "Start Creating Template": every step that needed the office reports.
+        {
+            OfficePlatform office;
+            Form1 form(office.platform, mSkin);
+            form.Text1->setText(QStringLiteral("Dear Tobin,\r\nthank you."));
+            form.show();
+            clock.start();
+            form.PushButton6_Click();
+            qInfo("PushButton6_Click took %lld ms", clock.elapsed());
+            const RecordingMessageBoxes& boxes = office.test.messageBoxes;
+            QVERIFY2(boxes.errorSteps()
+                         == QStringList({"PushButton6_Click:110", "PushButton6_Click:114", "PushButton6_Click:116",
+                                         "PushButton6_Click:118", "PushButton6_Click:136", "PushButton6_Click:138",
+                                         "PushButton6_Click:140", "PushButton6_Click:142", "SaveDocAsJPG:116",
+                                         "SaveDocAsJPG:118", "SaveDocAsJPG:120", "SaveDocAsJPG:122", "SaveDocAsJPG:124",
+                                         "SaveDocAsJPG:126", "PushButton6_Click:152", "RedrawImage:112"}),
+                     qPrintable(MessageLog(boxes)));
+            // The first message names the cause.
+            QVERIFY2(boxes.shown[0].text.startsWith(QStringLiteral("The office engine could not be started")),
+                     qPrintable(boxes.shown[0].text));
+            QVERIFY2(boxes.shown[0].text.contains(reason), qPrintable(boxes.shown[0].text));
+            QVERIFY2(boxes.shown[8].text.contains(reason), qPrintable(boxes.shown[8].text));
+            QCOMPARE(office.word.operations, QStringList({"1:CreateObject", "2:CreateObject"}));
+            QVERIFY(!form.busy());
+            QCOMPARE(form.pointer().state(), WindowPointer::Default);
+            QVERIFY(form.Preview().isVisible());
+            // The template was removed after use; no card, no picture.
+            QCOMPARE(FilesIn(mTemp), QStringList());
+            // Two start bounds plus the time to end each launcher: no hang.
+            QVERIFY(clock.elapsed() < 2 * startTimeoutMs + 40000);
+
+            // A second click works the same way: the busy flag was cleared.
+            office.test.messageBoxes.shown.clear();
+            form.Preview().PushButton8_Click();
+            form.PushButton6_Click();
+            QCOMPARE(boxes.errorSteps().size(), 16);
+            QVERIFY(!form.busy());
+        }
+    }
+};
+
+QTEST_MAIN(OfficeStartFaultsTest)
+#include "test_office_start_faults.moc"
