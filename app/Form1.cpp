@@ -15,26 +15,6 @@
 #include <QIcon>
 #include <QMouseEvent>
 
-namespace {
-QFont ArialBold(double points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-void UseWhiteBackground(QWidget* widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Button, Qt::white);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-} // namespace
-
 Form1::Form1(Platform& platform, SkinComponent& skin)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
@@ -43,7 +23,7 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     , mPointer(this)
 {
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(4395));
-    setFont(ArialBold(9));
+    setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);
     setMouseTracking(true);
 
@@ -67,17 +47,9 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     });
     connect(Text1, &TextBox::gotFocus, this, &Form1::Text1_GotFocus);
 
-    auto makeButton = [this](const char* caption, int left, int top, int width, int height) {
-        auto* button = new PushButton(QString::fromLatin1(caption), this);
-        PlaceInTwips(button, left, top, width, height);
-        button->setFont(ArialBold(11.25));
-        UseWhiteBackground(button);
-        connect(button, &PushButton::mouseMoved, this, [this] { mPointer.hover(WindowPointer::Custom); });
-        return button;
-    };
-    PushButton6 = makeButton("Start Creating Template", 120, 120, 7800, 405);
-    PushButton2 = makeButton("Help", 120, 630, 3840, 405);
-    PushButton3 = makeButton("Load Sample/Example Data", 4080, 630, 3840, 405);
+    PushButton6 = MakePushButton(this, "Start Creating Template", 120, 120, 7800, 405, mPointer);
+    PushButton2 = MakePushButton(this, "Help", 120, 630, 3840, 405, mPointer);
+    PushButton3 = MakePushButton(this, "Load Sample/Example Data", 4080, 630, 3840, 405, mPointer);
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+class WindowPointer;
+
 class PushButton : public QPushButton {
     Q_OBJECT
 public:
@@ -26,3 +28,9 @@ protected:
         event->accept();
     }
 };
+
+// A button of the windows' design, placed in twips inside `container`:
+// caption in Arial 11.25 pt bold on white, the hand pointer while the mouse
+// moves over it (unless the window is busy).
+PushButton* MakePushButton(QWidget* container, const char* caption, int left, int top, int width, int height,
+                           WindowPointer& pointer);

@@ -110,6 +110,24 @@ void StyleSheetSkin::setProperty(int dispatchId, const QVariant& value)
     }
 }
 
+QFont DesignFont(const char* family, double points, bool bold)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void UseWhiteBackground(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Button, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 void ApplySkin(QWidget* mainWindow, SkinComponent& skin, const QString& programFolder)
 {
     if (!SkinFilePresent(programFolder + QStringLiteral("/x/o.cjs")))

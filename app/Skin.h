@@ -2,6 +2,7 @@
 // Window skinning: the optional skin file beside the program hands the main
 // window's look to a skin component; both windows take the button-face colour.
 
+#include <QFont>
 #include <QVariant>
 #include <QVariantList>
 
@@ -33,6 +34,11 @@ private:
     bool mAllWindows = false;
     bool mNewWindows = false;
 };
+
+// The designed look of the windows: a font, and the white background that
+// windows, frames and buttons have until the button-face colour replaces it.
+QFont DesignFont(const char* family, double points, bool bold);
+void UseWhiteBackground(QWidget* widget);
 
 // Sets the skin on `mainWindow` when an ordinary file x/o.cjs is beside the program.
 void ApplySkin(QWidget* mainWindow, SkinComponent& skin, const QString& programFolder);

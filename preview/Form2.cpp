@@ -20,24 +20,6 @@
 #include <sys/stat.h>
 
 namespace {
-QFont FontOf(const char* family, double points, bool bold)
-{
-    QFont font(QString::fromLatin1(family));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-void UseWhiteBackground(QWidget* widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Button, Qt::white);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 // The same file under another spelling, through a symbolic link or a hard link.
 bool IsSameFile(const QString& first, const QString& second)
 {
@@ -78,11 +60,11 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     , mPointer(this)
 {
     setFixedSize(TwipsToPixels(9840), TwipsToPixels(9390));
-    setFont(FontOf("Arial", 9, true));
+    setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);
     setMouseTracking(true);
 
-    const QFont pictureFont = FontOf("MS Sans Serif", 8.25, false);
+    const QFont pictureFont = DesignFont("MS Sans Serif", 8.25, false);
     Picture2 = new PictureBox(this, PictureBox::Border::Sunken);
     Picture2->Move(120, 120, 9330, 7425);
     Picture2->setBackColor(Qt::white);
@@ -124,18 +106,10 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     Frame1->setMouseTracking(true);
     Frame1->installEventFilter(this);
 
-    auto makeButton = [this](QWidget* container, const char* caption, int left, int top, int width, int height) {
-        auto* button = new PushButton(QString::fromLatin1(caption), container);
-        PlaceInTwips(button, left, top, width, height);
-        button->setFont(FontOf("Arial", 11.25, true));
-        UseWhiteBackground(button);
-        connect(button, &PushButton::mouseMoved, this, [this] { mPointer.hover(WindowPointer::Custom); });
-        return button;
-    };
-    PushButton1 = makeButton(Frame1, "Zoom In", 240, 300, 4440, 405);
-    PushButton2 = makeButton(Frame1, "Zoom Out", 4800, 300, 4560, 405);
-    PushButton8 = makeButton(this, "< Back", 120, 8850, 4680, 405);
-    PushButton6 = makeButton(this, "Save Results To Word File", 4920, 8850, 4800, 405);
+    PushButton1 = MakePushButton(Frame1, "Zoom In", 240, 300, 4440, 405, mPointer);
+    PushButton2 = MakePushButton(Frame1, "Zoom Out", 4800, 300, 4560, 405, mPointer);
+    PushButton8 = MakePushButton(this, "< Back", 120, 8850, 4680, 405, mPointer);
+    PushButton6 = MakePushButton(this, "Save Results To Word File", 4920, 8850, 4800, 405, mPointer);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);

@@ -1,0 +1,16 @@
+#include "PushButton.h"
+
+#include "Skin.h"
+#include "Twips.h"
+#include "WindowPointer.h"
+
+PushButton* MakePushButton(QWidget* container, const char* caption, int left, int top, int width, int height,
+                           WindowPointer& pointer)
+{
+    auto* button = new PushButton(QString::fromLatin1(caption), container);
+    PlaceInTwips(button, left, top, width, height);
+    button->setFont(DesignFont("Arial", 11.25, true));
+    UseWhiteBackground(button);
+    QObject::connect(button, &PushButton::mouseMoved, button, [&pointer] { pointer.hover(WindowPointer::Custom); });
+    return button;
+}
