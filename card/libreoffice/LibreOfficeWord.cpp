@@ -67,6 +67,7 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace css = com::sun::star;
@@ -410,8 +411,15 @@ public:
                 checkAfterCall(failure, bound);
                 return result;
             }
+        } catch (const css::lang::DisposedException&) {
+            // The bridge throws this once the connection has dropped: nothing
+            // more can be asked of that office, even while its launcher lingers.
+            checkAfterCall(failure, bound);
+            connectionLost(failure);
         } catch (const css::uno::Exception& e) {
             checkAfterCall(failure, bound);
+            if (process && !process->officeRunning())
+                connectionLost(failure);
             const QString message = fromOU(e.Message).trimmed();
             throw Failure(message.isEmpty() ? failure : QStringLiteral("%1 (%2)").arg(failure, message));
         }
@@ -438,6 +446,15 @@ private:
             throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (%2).").arg(failure, how));
         }
     }
+    [[noreturn]] void connectionLost(const QString& failure)
+    {
+        // While ending, the office may well drop the connection as it quits.
+        if (!ending) {
+            lost = true;
+            end();
+        }
+        throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (the connection to it was lost).").arg(failure));
+    }
     void connect(const QString& pipe);
     void prepareProfile(const QString& profile);
     void seedCache(const QString& profile);
@@ -448,6 +465,7 @@ private:
     QString seed;
     bool seeded = false;
     bool ending = false;
+    bool lost = false;  // the connection dropped: nothing to ask, nothing to wait for
     QString pipe;
     QString profileUrl;
 };
@@ -579,7 +597,7 @@ void Session::end() noexcept
     if (ending)
         return;
     ending = true;
-    const bool answering = alive && desktop.is() && watchdog && !watchdog->fired() && process && process->running();
+    const bool answering = alive && !lost && desktop.is() && watchdog && !watchdog->fired() && process && process->running();
     if (answering) {
         try {
             call(QStringLiteral("Word could not quit"), [&] { desktop->terminate(); },
@@ -598,7 +616,7 @@ void Session::end() noexcept
         bridge.clear();
     }
     if (process) {
-        const bool clean = !watchdog || !watchdog->fired();
+        const bool clean = !lost && (!watchdog || !watchdog->fired());
         process->stop(clean ? kQuitGraceMs : 0);
         removeOfficeSockets(pipe, profileUrl);
         if (watchdog)
@@ -686,6 +704,14 @@ public:
             const Reference<css::text::XText> body(mSelection, UNO_QUERY);
             if (!body.is())
                 throw Failure(QStringLiteral("Word cannot type the text: the selected item holds no text."));
+            // Re-laying out the box after an insert costs time that grows much
+            // faster than the text (over a minute for 64 kB); with the controllers
+            // locked the insert is immediate, and nothing needs the layout before
+            // the document is saved and closed. A picture unlocks them first.
+            if (!mControllersLocked) {
+                Reference<css::frame::XModel>(mComponent, UNO_QUERY_THROW)->lockControllers();
+                mControllersLocked = true;
+            }
             body->setString(toOU(paragraphs));
         });
     }
@@ -696,13 +722,14 @@ public:
         const QString failure = QStringLiteral("Word could not save the document as %1").arg(path);
         if (path.isEmpty() || !QFileInfo(QFileInfo(path).absolutePath()).isDir())
             throw Failure(failure + QStringLiteral(" (the folder does not exist)"));
-        mSession->call(failure, [&] {
-            const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
-            storable->storeAsURL(toOU(fileUrl(path)),
-                                 properties({property("FilterName", Any(rtl::OUString::createFromAscii("MS Word 97"))),
-                                             property("Overwrite", Any(true))}));
-        });
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            throw Failure(failure + QStringLiteral(" (it is a folder)"));
+        const rtl::OUString filter = rtl::OUString::createFromAscii("MS Word 97");
+        storeReplacing(QFileInfo(path).absoluteFilePath(), filter, failure);
+        // As in Word, the document now belongs to its new file and format.
         mPath = QFileInfo(path).absoluteFilePath();
+        mFilter = filter;
         mReadOnly = false;
     }
 
@@ -712,28 +739,18 @@ public:
         const QString failure = QStringLiteral("Word could not save the document %1").arg(mPath);
         if (mReadOnly)
             throw Failure(failure + QStringLiteral(" (it was opened read-only)"));
-        // A document saved under a new name keeps the read-only flag of its
-        // first opening and the office refuses to store it in place; so it is
-        // written beside its file and moved over it, in its current format.
-        const QString temporary = mPath + QStringLiteral(".%1.tmp").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-        try {
+        rtl::OUString filter = mFilter;
+        if (filter.isEmpty()) {
+            filter = rtl::OUString::createFromAscii("MS Word 97");
             mSession->call(failure, [&] {
                 const Reference<css::frame::XModel> model(mComponent, UNO_QUERY_THROW);
-                rtl::OUString filter = rtl::OUString::createFromAscii("MS Word 97");
                 const Sequence<css::beans::PropertyValue> args = model->getArgs();
                 for (sal_Int32 i = 0; i < args.getLength(); ++i)
                     if (args[i].Name == "FilterName")
                         args[i].Value >>= filter;
-                const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
-                storable->storeToURL(toOU(fileUrl(temporary)),
-                                     properties({property("FilterName", Any(filter)), property("Overwrite", Any(true))}));
             });
-            if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(mPath).constData()) != 0)
-                throw Failure(failure + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
-        } catch (...) {
-            QFile::remove(temporary);
-            throw;
         }
+        storeReplacing(mPath, filter, failure);
     }
 
     void Close() override
@@ -755,12 +772,18 @@ public:
         open();
         rtl::Reference<MemoryOutput> output(new MemoryOutput);
         mSession->call(QStringLiteral("Word could not copy the document as a picture"), [&] {
+            if (mControllersLocked) {
+                mControllersLocked = false;
+                Reference<css::frame::XModel>(mComponent, UNO_QUERY_THROW)->unlockControllers();
+            }
             const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
             const Sequence<css::beans::PropertyValue> filterData =
                 properties({property("PageRange", Any(rtl::OUString::createFromAscii("1")))});
+            const Reference<css::task::XInteractionHandler> handler(new AbortingHandler);
             storable->storeToURL(rtl::OUString::createFromAscii("private:stream"),
                                  properties({property("FilterName", Any(rtl::OUString::createFromAscii("writer_pdf_Export"))),
                                              property("FilterData", Any(filterData)),
+                                             property("InteractionHandler", Any(handler)),
                                              property("OutputStream", Any(Reference<css::io::XOutputStream>(output.get())))}));
         });
         const QByteArray pdf = output->data();
@@ -782,6 +805,46 @@ public:
     }
 
 private:
+    // The office writes a hidden file of a unique name beside the target,
+    // which is moved over the target only once complete: a failed save leaves
+    // no partial file, and a link at the target is replaced, never followed.
+    // Storing a copy also works for a document the office holds read-only.
+    void storeReplacing(const QString& target, const rtl::OUString& filter, const QString& failure)
+    {
+        const QString folder = QFileInfo(target).absolutePath();
+        // A trial file proves the folder writable first: into a read-only folder
+        // the office's Word export loops without end instead of failing. The
+        // office must then create the file itself: writing over an existing
+        // one, it reports no error when the disk fills up and leaves it cut off.
+        QString temporary;
+        for (int attempt = 0;; ++attempt) {
+            temporary = folder + QStringLiteral("/.~pelorin-%1.tmp").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+            const QByteArray name = QFile::encodeName(temporary);
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                ::close(fd);
+                ::unlink(name.constData());
+                break;
+            }
+            if (errno != EEXIST || attempt >= 8)
+                throw Failure(failure + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+        }
+        try {
+            mSession->call(failure, [&] {
+                const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
+                const Reference<css::task::XInteractionHandler> handler(new AbortingHandler);
+                storable->storeToURL(toOU(fileUrl(temporary)),
+                                     properties({property("FilterName", Any(filter)), property("Overwrite", Any(true)),
+                                                 property("InteractionHandler", Any(handler))}));
+            });
+            if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+                throw Failure(failure + QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+        } catch (...) {
+            ::unlink(QFile::encodeName(temporary).constData());
+            throw;
+        }
+    }
+
     void open() const
     {
         mSession->ensureAlive();
@@ -792,10 +855,12 @@ private:
     std::shared_ptr<Session> mSession;
     Reference<css::lang::XComponent> mComponent;
     QString mPath;
+    rtl::OUString mFilter;  // set by SaveAs; else the format the document was opened in
     bool mReadOnly;
     QVector<OfficeArtShape> mShapes;
     QString mShapesError;
     Reference<css::drawing::XShape> mSelection;
+    bool mControllersLocked = false;
 };
 
 class LoApplication : public WordApplication {

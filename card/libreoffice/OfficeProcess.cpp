@@ -142,6 +142,16 @@ bool OfficeProcess::running()
     return true;
 }
 
+bool OfficeProcess::officeRunning() const
+{
+    for (pid_t pid : groupMembers(mGroup.load())) {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin")
+            return true;
+    }
+    return false;
+}
+
 QString OfficeProcess::exitDescription() const
 {
     if (!mReaped)

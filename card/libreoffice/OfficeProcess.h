@@ -30,6 +30,9 @@ public:
 
     // True while the first process of the tree has not ended.
     bool running();
+    // True while a live (not zombie) office process (soffice.bin) is in the group;
+    // the launcher may outlive a crashed office.
+    bool officeRunning() const;
     // How the first process ended, for error messages.
     QString exitDescription() const;
     // The last lines the office wrote to its output.

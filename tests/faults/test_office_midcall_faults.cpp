@@ -158,10 +158,6 @@ private slots:
                 steps.removeAll(racy);
             }
         }
-        QEXPECT_FAIL("crashes as SaveAs starts, launcher unaware",
-                     "a call that fails because the connection dropped does not end the session while the office's "
-                     "launcher still runs, so SetDisplayAlerts (138) reports success",
-                     Continue);
         QVERIFY2(reported == steps, qPrintable(reported.join(QLatin1Char(' '))));
         QVERIFY2(boxes.shown[0].text.contains(firstMessage), qPrintable(boxes.shown[0].text));
         QVERIFY(!form.busy());
