@@ -7,7 +7,6 @@
 #include "Skin.h"
 
 #include <QApplication>
-#include <QFile>
 
 int main(int argc, char* argv[])
 {
@@ -24,12 +23,7 @@ int main(int argc, char* argv[])
     QtProgramEnd programEnd;
     RandomGenerator generator;
 
-    LibreOfficeOptions options;
-    options.profileCache = LibreOfficeOptions::defaultProfileCache();
-    QFile fontConfig(QStringLiteral(":/fonts/pelorin-fonts.conf"));
-    if (fontConfig.open(QIODevice::ReadOnly))
-        options.fontConfig = fontConfig.readAll();
-    LibreOfficeWordFactory word(clipboard, options);
+    LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
 
     Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); },

@@ -65,12 +65,7 @@ int main(int argc, char* argv[])
     QtClipboard clipboard;
     RecordingProgramEnd programEnd;
     RandomGenerator generator;
-    LibreOfficeOptions options;
-    options.profileCache = LibreOfficeOptions::defaultProfileCache();
-    QFile fontConfig(QStringLiteral(":/fonts/pelorin-fonts.conf"));
-    if (fontConfig.open(QIODevice::ReadOnly))
-        options.fontConfig = fontConfig.readAll();
-    LibreOfficeWordFactory word(clipboard, options);
+    LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
     Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); }, [&generator] { return generator.next(); },
                       SecondsSinceMidnight, QCoreApplication::applicationDirPath()};

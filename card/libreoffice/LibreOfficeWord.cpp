@@ -960,6 +960,16 @@ LibreOfficeOptions LibreOfficeOptions::resolved() const
     return out;
 }
 
+LibreOfficeOptions LibreOfficeOptions::forProgram()
+{
+    LibreOfficeOptions options;
+    options.profileCache = defaultProfileCache();
+    QFile fontConfig(QStringLiteral(":/fonts/pelorin-fonts.conf"));
+    if (fontConfig.open(QIODevice::ReadOnly))
+        options.fontConfig = fontConfig.readAll();
+    return options;
+}
+
 QString LibreOfficeOptions::defaultProfileCache()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);

@@ -34,6 +34,9 @@ struct LibreOfficeOptions {
     LibreOfficeOptions resolved() const;
     // The per-user default cache folder (under the user's cache location).
     static QString defaultProfileCache();
+    // What the program runs with: the per-user prepared profile and the font
+    // aliases compiled into the program (resource :/fonts/pelorin-fonts.conf).
+    static LibreOfficeOptions forProgram();
 };
 
 class LibreOfficeWordFactory : public WordFactory {

@@ -4,6 +4,8 @@
 // this test program started, file and mount helpers.
 
 #include "Fakes.h"
+#include "Main.h"
+#include "OfficeTestSupport.h"
 #include "LibreOfficeWord.h"
 #include "QtPlatform.h"
 #include "Skin.h"
@@ -23,79 +25,7 @@
 
 namespace faults {
 
-inline QString SourceDir()
-{
-    return qEnvironmentVariable("SOURCE_DIR");
-}
-
-inline QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-inline bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-// Output of a helper program; empty when it did not finish within 60 s.
-inline QString Run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-inline bool IsWordDocument(const QString& path)
-{
-    return Run(QStringLiteral("file"), {path}).contains(QStringLiteral("Composite Document File V2 Document"));
-}
-
-// One live office process of this test program.
-struct OfficeProcessInfo {
-    int pid;
-    QByteArray commandLine; // arguments joined by spaces
-};
-
-// Live (not zombie) processes whose command line carries the pipe marker of
-// this test program, optionally only those of one pipe name.
-inline QList<OfficeProcessInfo> OurOfficeProcesses(const QString& pipe = QString())
-{
-    const QByteArray marker = pipe.isEmpty() ? "pipe,name=pelorin-" + QByteArray::number(::getpid()) + '-'
-                                             : "pipe,name=" + pipe.toLatin1() + ';';
-    QList<OfficeProcessInfo> found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok)
-            continue;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
-            continue;
-        QByteArray command = cmdline.readAll();
-        const QByteArray status = stat.readAll();
-        const int close = status.lastIndexOf(')');
-        const bool zombie = close > 0 && status.mid(close + 2, 1) == "Z";
-        command.replace('\0', ' ');
-        if (!zombie && command.contains(marker))
-            found.append({pid, command});
-    }
-    return found;
-}
-
-inline QList<int> OurOfficePids()
-{
-    QList<int> pids;
-    for (const OfficeProcessInfo& p : OurOfficeProcesses())
-        pids << p.pid;
-    return pids;
-}
+using namespace officetest;
 
 // Kills whatever office process this test program left behind; returns their ids.
 inline QList<int> KillLeftovers()
@@ -271,22 +201,13 @@ private:
 
 // Options as the program uses them: the font aliases, and the profile cache
 // shared by the fault tests (PELORIN_OFFICE_PROFILE_CACHE when set).
-inline LibreOfficeOptions OfficeOptions()
-{
-    LibreOfficeOptions options;
-    QFile fonts(SourceDir() + QStringLiteral("/resources/fonts/pelorin-fonts.conf"));
-    if (fonts.open(QIODevice::ReadOnly))
-        options.fontConfig = fonts.readAll();
-    return options;
-}
-
 // The services of the program with the real office behind the hook; the
 // rest records (message boxes, Save dialog, settings, clipboard in memory).
 // Card names come from the program's own generator unless `scripted`.
 struct OfficePlatform {
     TestPlatform test;
     RandomGenerator generator;
-    LibreOfficeWordFactory office{test.clipboard, OfficeOptions()};
+    LibreOfficeWordFactory office{test.clipboard, LibreOfficeOptions::forProgram()};
     HookedWordFactory word{office};
     bool scripted = false;
     Platform platform{test.messageBoxes, test.saveDialog, test.settings, test.processes, test.clipboard, word,
@@ -369,6 +290,8 @@ class OfficeHygiene {
 public:
     void prepare(const QString& root)
     {
+        mRoot = root;
+        SetAppTitle();
         mOfficeTemp = root + QStringLiteral("/office-tmp");
         QDir().mkpath(mOfficeTemp);
         // The office's private folders go here, so the test can see they are removed.
@@ -376,6 +299,20 @@ public:
         if (!qEnvironmentVariableIsSet("PELORIN_OFFICE_PROFILE_CACHE"))
             qputenv("PELORIN_OFFICE_PROFILE_CACHE", QFile::encodeName(root + QStringLiteral("/profile-cache")));
         resetOverrides();
+    }
+    // A fresh temporary folder for the next case, made the program's TEMP.
+    QString nextTempFolder()
+    {
+        const QString folder = mRoot + QStringLiteral("/temp-%1").arg(++mCase);
+        QDir().mkpath(folder);
+        qputenv("TEMP", QFile::encodeName(folder));
+        return folder;
+    }
+    // Ends a case: the overrides go, and what an office left is returned.
+    QString finishCase()
+    {
+        resetOverrides();
+        return leftovers();
     }
     static void resetOverrides()
     {
@@ -406,7 +343,9 @@ public:
     }
 
 private:
+    QString mRoot;
     QString mOfficeTemp;
+    int mCase = 0;
 };
 
 } // namespace faults

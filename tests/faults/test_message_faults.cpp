@@ -15,11 +15,6 @@
 using namespace faults;
 
 namespace {
-QString CatDoc(const QString& path)
-{
-    return Run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), path});
-}
-
 QString ControlCharacters()
 {
     QString text = QStringLiteral("start");
@@ -38,27 +33,22 @@ private:
     OfficeHygiene mHygiene;
     NoSkin mSkin;
     QString mTemp;
-    int mCase = 0;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(mRoot.isValid());
         mHygiene.prepare(mRoot.path());
-        SetAppTitle();
     }
 
     void init()
     {
-        mTemp = mRoot.filePath(QStringLiteral("temp-%1").arg(++mCase));
-        QVERIFY(QDir().mkpath(mTemp));
-        qputenv("TEMP", QFile::encodeName(mTemp));
+        mTemp = mHygiene.nextTempFolder();
     }
 
     void cleanup()
     {
-        OfficeHygiene::resetOverrides();
-        const QString left = mHygiene.leftovers();
+        const QString left = mHygiene.finishCase();
         QVERIFY2(left.isEmpty(), qPrintable(left));
     }
 

@@ -31,28 +31,23 @@ private:
     OfficeHygiene mHygiene;
     NoSkin mSkin;
     QString mTemp;
-    int mCase = 0;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(mRoot.isValid());
         mHygiene.prepare(mRoot.path());
-        SetAppTitle();
     }
 
     void init()
     {
-        mTemp = mRoot.filePath(QStringLiteral("temp-%1").arg(++mCase));
-        QVERIFY(QDir().mkpath(mTemp));
-        qputenv("TEMP", QFile::encodeName(mTemp));
+        mTemp = mHygiene.nextTempFolder();
         qputenv("PELORIN_OFFICE_TIMEOUT_MS", QByteArray::number(kCallTimeoutMs));
     }
 
     void cleanup()
     {
-        OfficeHygiene::resetOverrides();
-        const QString left = mHygiene.leftovers();
+        const QString left = mHygiene.finishCase();
         QVERIFY2(left.isEmpty(), qPrintable(left));
     }
 

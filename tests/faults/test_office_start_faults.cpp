@@ -21,7 +21,6 @@ private:
     OfficeHygiene mHygiene;
     NoSkin mSkin;
     QString mTemp;
-    int mCase = 0;
 
     QString script(const QString& name, const QByteArray& body)
     {
@@ -38,20 +37,16 @@ private slots:
     {
         QVERIFY(mRoot.isValid());
         mHygiene.prepare(mRoot.path());
-        SetAppTitle();
     }
 
     void init()
     {
-        mTemp = mRoot.filePath(QStringLiteral("temp-%1").arg(++mCase));
-        QVERIFY(QDir().mkpath(mTemp));
-        qputenv("TEMP", QFile::encodeName(mTemp));
+        mTemp = mHygiene.nextTempFolder();
     }
 
     void cleanup()
     {
-        OfficeHygiene::resetOverrides();
-        const QString left = mHygiene.leftovers();
+        const QString left = mHygiene.finishCase();
         QVERIFY2(left.isEmpty(), qPrintable(left));
         QVERIFY2(Run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeperTag()}).trimmed().isEmpty(),
                  "the sleeping launcher's children were left running");

@@ -27,12 +27,7 @@ const QStringList kNoTemplateChain = {"PushButton6_Click:108", "PushButton6_Clic
 
 QByteArray CardTemplate()
 {
-    return ReadAll(SourceDir() + QStringLiteral("/resources/card-template.dot"));
-}
-
-QString CatDoc(const QString& path)
-{
-    return Run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), path});
+    return ReadAll(CardTemplatePath());
 }
 
 bool IsSymLink(const QString& path)
@@ -50,7 +45,6 @@ private:
     NoSkin mSkin;
     QString mTemp;
     QString mUser; // a folder of the user's own files
-    int mCase = 0;
 
     QString temp(const QString& name) const { return mTemp + QLatin1Char('/') + name; }
     QString user(const QString& name) const { return mUser + QLatin1Char('/') + name; }
@@ -85,24 +79,19 @@ private slots:
     {
         QVERIFY(mRoot.isValid());
         mHygiene.prepare(mRoot.path());
-        SetAppTitle();
         QVERIFY(CardTemplate().startsWith("\xD0\xCF\x11\xE0"));
     }
 
     void init()
     {
-        ++mCase;
-        mTemp = mRoot.filePath(QStringLiteral("temp-%1").arg(mCase));
-        mUser = mRoot.filePath(QStringLiteral("user-%1").arg(mCase));
-        QVERIFY(QDir().mkpath(mTemp));
+        mTemp = mHygiene.nextTempFolder();
+        mUser = mTemp + QStringLiteral("-user");
         QVERIFY(QDir().mkpath(mUser));
-        qputenv("TEMP", QFile::encodeName(mTemp));
     }
 
     void cleanup()
     {
-        OfficeHygiene::resetOverrides();
-        const QString left = mHygiene.leftovers();
+        const QString left = mHygiene.finishCase();
         QVERIFY2(left.isEmpty(), qPrintable(left));
     }
 

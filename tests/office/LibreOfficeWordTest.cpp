@@ -6,7 +6,8 @@
 #include "LibreOfficeWord.h"
 
 #include "ErrorTrap.h"
-#include "Platform.h"
+#include "OfficeTestSupport.h"
+#include "QtPlatform.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,63 +20,9 @@
 #include <csignal>
 #include <unistd.h>
 
+using namespace officetest;
+
 namespace {
-
-class SystemClipboard : public Clipboard {
-public:
-    void setImage(const QImage& image) override { QGuiApplication::clipboard()->setImage(image); }
-    QImage image() override
-    {
-        const QImage image = QGuiApplication::clipboard()->image();
-        if (image.isNull())
-            throw Failure(QStringLiteral("no picture on the clipboard"));
-        return image;
-    }
-};
-
-QString sourceDir()
-{
-    return QString::fromLocal8Bit(qgetenv("SOURCE_DIR"));
-}
-
-QString cardTemplate()
-{
-    return sourceDir() + QStringLiteral("/resources/card-template.dot");
-}
-
-// Live processes started for this test program: their pipe names carry our pid.
-QList<int> ourOfficeProcesses(const QByteArray& only = {})
-{
-    const QByteArray marker = "pelorin-" + QByteArray::number(::getpid()) + '-';
-    QList<int> found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& entry : entries) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (!ok)
-            continue;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray command = cmdline.readAll();
-        const QByteArray status = stat.readAll();
-        const int close = status.lastIndexOf(')');
-        const bool zombie = close > 0 && status.mid(close + 2, 1) == "Z";
-        if (!zombie && command.contains(marker) && (only.isEmpty() || command.contains(only)))
-            found.append(pid);
-    }
-    return found;
-}
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 bool near(QRgb pixel, QRgb wanted, int tolerance)
 {
@@ -102,12 +49,12 @@ class LibreOfficeWordTest : public QObject {
 
 private:
     QTemporaryDir mTemp;
-    SystemClipboard mClipboard;
+    QtClipboard mClipboard;
 
     LibreOfficeOptions options() const
     {
         LibreOfficeOptions o;
-        QFile fonts(sourceDir() + QStringLiteral("/resources/fonts/pelorin-fonts.conf"));
+        QFile fonts(SourceDir() + QStringLiteral("/resources/fonts/pelorin-fonts.conf"));
         if (fonts.open(QIODevice::ReadOnly))
             o.fontConfig = fonts.readAll();
         o.profileCache = mTemp.filePath(QStringLiteral("cache"));
@@ -127,14 +74,14 @@ private slots:
         qunsetenv("PELORIN_OFFICE_TIMEOUT_MS");
         qunsetenv("PELORIN_OFFICE_START_TIMEOUT_MS");
         qunsetenv("PELORIN_OFFICE_PROFILE_CACHE");
-        if (!QFile::exists(cardTemplate()))
+        if (!QFile::exists(CardTemplatePath()))
             QSKIP("resources/card-template.dot not built yet");
     }
 
     // Nothing may outlive a test: no office process, no private folder.
     void cleanup()
     {
-        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QCOMPARE(OurOfficePids(), QList<int>());
         // Nor the pipe socket of an office that had to be killed.
         QCOMPARE(QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System),
                  QStringList());
@@ -149,33 +96,33 @@ private slots:
     {
         LibreOfficeWordFactory factory(mClipboard, options());
         const QString card = mTemp.filePath(QStringLiteral("Card for Tobin.doc"));
-        QFile original(cardTemplate());
+        QFile original(CardTemplatePath());
         QVERIFY(original.open(QIODevice::ReadOnly));
         const QByteArray templateBytes = original.readAll();
 
         // Build: the read-only template is filled in and saved under a new name.
         {
             std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
-            QCOMPARE(ourOfficeProcesses("soffice.bin").size(), 1);
+            QCOMPARE(OurOfficePids("soffice.bin").size(), 1);
             word->SetDisplayAlerts(false);
-            std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+            std::shared_ptr<WordDocument> document = word->Open(CardTemplatePath(), true);
             document->SelectShape(QStringLiteral("Text Box 8"));
             document->TypeText(kMessage);
             document->SaveAs(card);
             document->Close();
             word->Quit();
         }
-        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QCOMPARE(OurOfficePids(), QList<int>());
         QVERIFY2(!QDir(mTemp.filePath(QStringLiteral("cache"))).entryList({QStringLiteral("profile-*")}, QDir::Dirs).isEmpty(),
                  "a clean quit seeds the profile cache");
-        QFile after(cardTemplate());
+        QFile after(CardTemplatePath());
         QVERIFY(after.open(QIODevice::ReadOnly));
         QVERIFY2(after.readAll() == templateBytes, "the template is left untouched");
 
         // Independent readers see a Word 97-2003 file holding the message, one paragraph per line.
-        const QString kind = run(QStringLiteral("file"), {card});
+        const QString kind = Run(QStringLiteral("file"), {card});
         QVERIFY2(kind.contains(QStringLiteral("Composite Document File V2 Document")), qPrintable(kind));
-        const QString text = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        const QString text = CatDoc(card);
         QVERIFY2(text.contains(QStringLiteral("Dear Tobin,\n\nThank you – merci, 谢谢, Ünïcödé")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("\n\nWith love,")), qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("Dear Friend")), "the placeholder is replaced");
@@ -207,7 +154,7 @@ private slots:
         LibreOfficeWordFactory factory(mClipboard, options());
         const QString card = mTemp.filePath(QStringLiteral("breaks.doc"));
         std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
-        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+        std::shared_ptr<WordDocument> document = word->Open(CardTemplatePath(), true);
         document->SelectShape(QStringLiteral("text box 8"));  // names match regardless of case
         document->TypeText(QStringLiteral("one\rtwo\nthree\r\nfour"));
         document->SaveAs(card);
@@ -215,18 +162,18 @@ private slots:
         document->TypeText(QStringLiteral("five\r\nsix"));
         word->CloseActiveDocument(-1);
         word->Quit();
-        const QString text = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        const QString text = CatDoc(card);
         QVERIFY2(text.contains(QStringLiteral("five\n\nsix")), qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("four")), qPrintable(text));
 
         std::unique_ptr<WordApplication> again = factory.CreateObject(QStringLiteral("Word.Application"));
-        std::shared_ptr<WordDocument> first = again->Open(cardTemplate(), true);
+        std::shared_ptr<WordDocument> first = again->Open(CardTemplatePath(), true);
         first->SelectShape(QStringLiteral("Text Box 8"));
         first->TypeText(QStringLiteral("one\rtwo\nthree\r\nfour"));
         first->SaveAs(card);
         first->Close();
         again->Quit();
-        const QString breaks = run(QStringLiteral("catdoc"), {QStringLiteral("-d"), QStringLiteral("utf-8"), card});
+        const QString breaks = CatDoc(card);
         QVERIFY2(breaks.contains(QStringLiteral("one\n\ntwo\n\nthree\n\nfour")), qPrintable(breaks));
     }
 
@@ -239,7 +186,7 @@ private slots:
         } catch (const Failure& f) {
             QCOMPARE(f.description(), QStringLiteral("ActiveX component can't create object"));
         }
-        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QCOMPARE(OurOfficePids(), QList<int>());
 
         std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
         const QString missing = mTemp.filePath(QStringLiteral("no such card.dot"));
@@ -266,7 +213,7 @@ private slots:
         }
         QVERIFY_THROWS_EXCEPTION(Failure, word->CloseActiveDocument(0));
 
-        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
+        std::shared_ptr<WordDocument> document = word->Open(CardTemplatePath(), true);
         try {
             document->TypeText(QStringLiteral("nothing selected"));
             QFAIL("typing needs a selection");
@@ -284,7 +231,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, word->CloseActiveDocument(0));
         QVERIFY_THROWS_EXCEPTION(Failure, document->SelectShape(QStringLiteral("Text Box 8")));  // closed
         word->Quit();
-        QVERIFY_THROWS_EXCEPTION(Failure, word->Open(cardTemplate(), true));
+        QVERIFY_THROWS_EXCEPTION(Failure, word->Open(CardTemplatePath(), true));
         QVERIFY_THROWS_EXCEPTION(Failure, word->Quit());
     }
 
@@ -294,11 +241,11 @@ private slots:
         std::shared_ptr<WordDocument> document;
         {
             std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
-            document = word->Open(cardTemplate(), false);
+            document = word->Open(CardTemplatePath(), false);
             document->SelectShape(QStringLiteral("Text Box 8"));
-            QVERIFY(!ourOfficeProcesses().isEmpty());
+            QVERIFY(!OurOfficePids().isEmpty());
         }
-        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QCOMPARE(OurOfficePids(), QList<int>());
         // The document outlives its office: calls fail instead of crashing.
         try {
             document->TypeText(QStringLiteral("too late"));
@@ -355,7 +302,7 @@ private slots:
             QVERIFY2(f.description().contains(QStringLiteral("did not come up")), qPrintable(f.description()));
         }
         // The sleeping launcher and its child are gone too.
-        const QString script = run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeper});
+        const QString script = Run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeper});
         QVERIFY2(script.trimmed().isEmpty(), qPrintable(script));
     }
 
@@ -365,8 +312,8 @@ private slots:
         LibreOfficeWordFactory factory(mClipboard, options());
         QCOMPARE(factory.options().callTimeoutMs, 3000);
         std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
-        std::shared_ptr<WordDocument> document = word->Open(cardTemplate(), true);
-        const QList<int> office = ourOfficeProcesses("soffice.bin");
+        std::shared_ptr<WordDocument> document = word->Open(CardTemplatePath(), true);
+        const QList<int> office = OurOfficePids("soffice.bin");
         QCOMPARE(office.size(), 1);
         QCOMPARE(::kill(office[0], SIGSTOP), 0);
 
@@ -381,9 +328,9 @@ private slots:
         }
         // The bound plus the time to end the office, not a hang.
         QVERIFY(clock.elapsed() < 15000);
-        QCOMPARE(ourOfficeProcesses(), QList<int>());
+        QCOMPARE(OurOfficePids(), QList<int>());
         try {
-            word->Open(cardTemplate(), true);
+            word->Open(CardTemplatePath(), true);
             QFAIL("the office was ended");
         } catch (const Failure& f) {
             QCOMPARE(f.description(), QStringLiteral("The office engine is no longer running."));
