@@ -38,6 +38,24 @@ bool IsPrivateFolder(const QByteArray& path)
     return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
         && (info.st_mode & 077) == 0;
 }
+
+// Writes all of `data` to `fd`; false (errno set) when the file system refused.
+bool WriteAll(int fd, const QByteArray& data)
+{
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
 } // namespace
 
 QString AppTitle()
@@ -108,19 +126,12 @@ void WriteFileIfMissing(const QByteArray& data, const QString& path)
     const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot create file"), path);
-    qsizetype written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
-            ::close(fd);
-            // A half-written file would be taken as complete on the next run.
-            ::unlink(encoded.constData());
-            throw failure;
-        }
-        written += n;
+    if (!WriteAll(fd, data)) {
+        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        ::close(fd);
+        // A half-written file would be taken as complete on the next run.
+        ::unlink(encoded.constData());
+        throw failure;
     }
     if (::close(fd) != 0) {
         const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
@@ -162,16 +173,7 @@ void WriteFileAtomically(const QByteArray& data, const QString& path)
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot write file"), path);
-    qsizetype written = 0;
-    bool ok = true;
-    while (ok && written < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            written += n;
-    }
+    bool ok = WriteAll(fd, data);
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(pattern.constData(), QFile::encodeName(path).constData()) == 0;
@@ -180,6 +182,18 @@ void WriteFileAtomically(const QByteArray& data, const QString& path)
         ::unlink(pattern.constData());
         throw failure;
     }
+}
+
+void OverwriteFileInPlace(const QByteArray& data, const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        throw SystemFailure(QStringLiteral("Cannot write file"), path);
+    bool ok = WriteAll(fd, data);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok)
+        throw SystemFailure(QStringLiteral("Cannot write file"), path);
 }
 
 QImage LoadPicture(const QString& path)

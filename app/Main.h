@@ -39,6 +39,9 @@ void ForceDeleteFile(const QString& path);
 // the old file stays intact until the new one is complete, and a symbolic
 // link at `path` is replaced rather than followed. Throws Failure.
 void WriteFileAtomically(const QByteArray& data, const QString& path);
+// Writes `data` over the existing file at `path`, for a folder where no new
+// file may be created. Throws Failure; a failure midway leaves a damaged file.
+void OverwriteFileInPlace(const QByteArray& data, const QString& path);
 
 class QImage;
 class QWidget;

@@ -2,6 +2,7 @@
 // The push button of both windows: a click, and a mouse-move event that
 // carries the button state, the shift state and the position.
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -19,6 +20,19 @@ signals:
     void mouseMoved(int button, int shift, float x, float y);
 
 protected:
+    // Space presses the button as QPushButton does; Enter and Return do too,
+    // as on any focused button of a desktop program.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            event->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
     void mouseMoveEvent(QMouseEvent* event) override
     {
         const QPointF at = event->position();

@@ -21,7 +21,14 @@ int QtMessageBoxes::show(const QString& text, const QString& title, int style)
 {
     QMessageBox box;
     box.setWindowTitle(title);
-    box.setText(text);
+    // Always plain text: a file name or an office message may look like
+    // markup. A lone CR breaks the line as CR LF does (the error message
+    // ends its path line with CR CR to leave an empty line).
+    box.setTextFormat(Qt::PlainText);
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(shown);
     box.setIcon((style & Exclamation) == Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon);
     if ((style & 7) == YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

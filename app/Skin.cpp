@@ -13,13 +13,16 @@
 #include <QWidget>
 
 namespace {
-// The system button-face colour: a palette role, so it follows the user's scheme.
+// The system button-face colour, taken from the application's palette so it
+// follows the user's scheme. It goes into the widget's Window role: the
+// Button role of the designed look is white (the push buttons inherit it),
+// so switching the background role to Button would still paint white.
 void UseButtonFace(QWidget* widget)
 {
-    widget->setBackgroundRole(QPalette::Button);
     QPalette palette = widget->palette();
-    palette.setBrush(QPalette::Window, QApplication::palette().brush(QPalette::Button));
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
     widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);
     widget->setAutoFillBackground(true);
 }
 

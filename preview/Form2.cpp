@@ -12,12 +12,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <cmath>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // The same file under another spelling, through a symbolic link or a hard link.
@@ -29,9 +31,18 @@ bool IsSameFile(const QString& first, const QString& second)
         && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// A folder where the user may create (and rename) files.
+bool FolderIsWritable(const QString& file)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
+    return ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
 // Copies the card document to `target`. The new copy replaces an existing
 // file only once it is complete, so a failed copy leaves the user's file as
 // it was, and a read-only file in a writable folder is replaced all the same.
+// In a folder where no file may be created, an existing file the user may
+// write is overwritten in place, as a plain copy onto it would.
 void CopyCardDocument(const QString& source, const QString& target)
 {
     QFile file(source);
@@ -43,6 +54,10 @@ void CopyCardDocument(const QString& source, const QString& target)
     // Copying the document onto itself would give the same bytes.
     if (IsSameFile(source, target))
         return;
+    if (FileExists(target) && !FolderIsWritable(target)) {
+        OverwriteFileInPlace(bytes, target);
+        return;
+    }
     WriteFileAtomically(bytes, target);
     // The saved card is the user's own document: the permissions of any new
     // file, not those of a private temporary one.
@@ -93,6 +108,8 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
         bar->setRange(0, 32767);
         bar->setSingleStep(1);
         bar->setPageStep(1);
+        // Reached with Tab like the other controls; a click does not take the focus from the card.
+        bar->setFocusPolicy(Qt::TabFocus);
         return bar;
     };
     VScroll1 = makeScrollBar(Qt::Vertical, 9450, 120, 255, 7425);
@@ -160,14 +177,15 @@ void Form2::Form_Activate()
     trap.step(138, [&] { mFirstActivation = false; });
 }
 
-void Form2::RedrawImage()
+bool Form2::RedrawImage()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.RedrawImage");
     trap.step(100, [&] { mScaledWidth = FloorToInt32(double(mZoom) * mBaseWidth); });
     trap.step(102, [&] { mScaledHeight = FloorToInt32(double(mZoom) * mBaseHeight); });
     // Larger surfaces are not painted: the zoom falls back to 1.0 and the
     // previous image stays on screen.
-    if (trap.test(104, [&] { return mScaledWidth < 10900 && mScaledHeight < 13400; })) {
+    const bool painted = trap.test(104, [&] { return mScaledWidth < 10900 && mScaledHeight < 13400; });
+    if (painted) {
         trap.step(106, [&] { Picture1->clearPicture(); });
         trap.step(108, [&] { Picture1->SetWidth(mScaledWidth); });
         trap.step(110, [&] { Picture1->SetHeight(mScaledHeight); });
@@ -186,15 +204,17 @@ void Form2::RedrawImage()
         trap.step(130, [&] { mScaledWidth = FloorToInt32(double(mBaseWidth) * 1); });
         trap.step(132, [&] { mScaledHeight = FloorToInt32(double(mBaseHeight) * 1); });
     }
+    return painted;
 }
 
 void Form2::SetZoom(float newZoom)
 {
     if (newZoom >= 0.25f && newZoom <= 4.0f) {
         mZoom = newZoom;
-        RedrawImage();
-        // The scroll range and step follow the size now shown.
-        SetupScrollbars();
+        // The scroll range and step follow the size now shown; a refused
+        // zoom shows nothing new, so the canvas and the scrollbars stay put.
+        if (RedrawImage())
+            SetupScrollbars();
     }
 }
 

@@ -42,7 +42,8 @@ public:
     void HScroll1_Change();
     void VScroll1_Change();
 
-    void RedrawImage();
+    // True when the picture was painted, false when the zoom was reset.
+    bool RedrawImage();
     void SetZoom(float newZoom);
     // 0 zooms in, anything else out.
     void StepZoom(int32_t direction);

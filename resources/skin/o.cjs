@@ -34,7 +34,7 @@ QGroupBox::title {
     font-weight: bold;
 }
 
-QTextEdit {
+QPlainTextEdit {
     background-color: #ffffff;
     color: #5c5c1f;
     border: 1px solid #c9c28e;

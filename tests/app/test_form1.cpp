@@ -8,6 +8,8 @@
 #include "TextBox.h"
 
 #include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
 #include <QtTest>
 
 // A skin component that records every call in order.
@@ -165,9 +167,13 @@ private slots:
         const QString path = mProgramFolder.path() + QStringLiteral("/x/o.cjs");
         QCOMPARE(skin.calls, QStringList({"invoke 2(" + path + ",)", "get 1", "set 1=5", "set 5=true", "set 10=true",
                                           "invoke 3(handle)"}));
-        QCOMPARE(form.backgroundRole(), QPalette::Button);
-        QCOMPARE(form.Frame1->backgroundRole(), QPalette::Button);
-        QCOMPARE(form.Text1->palette().color(QPalette::Base), QColor(Qt::white));
+        // What is painted: window and frame in the button face, the text box white.
+        const QImage shot = form.grab().toImage();
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QVERIFY(buttonFace != QColor(Qt::white));
+        QCOMPARE(QColor(shot.pixel(2, 2)), buttonFace);          // window background
+        QCOMPARE(QColor(shot.pixel(408, 76)), buttonFace);       // Frame1 beside its caption
+        QCOMPARE(QColor(shot.pixel(424, 264)), QColor(Qt::white)); // inside Text1
 
         // Bit 0 already set is written back unchanged; a failing call is
         // reported at line 100 and start-up goes on.
@@ -195,6 +201,8 @@ private slots:
         form.Form_Load();
         QVERIFY(test.messageBoxes.shown.empty());
         QVERIFY(!qApp->styleSheet().isEmpty());
+        // The sample skin keeps the message box white.
+        QCOMPARE(QColor(form.grab().toImage().pixel(424, 264)), QColor(Qt::white));
         qApp->setStyleSheet(QString());
         QVERIFY_THROWS_EXCEPTION(Failure, skin.invoke(2, {mProgramFolder.path() + QStringLiteral("/missing")}));
         QVERIFY_THROWS_EXCEPTION(Failure, skin.invoke(3, {qulonglong(0)}));
@@ -326,6 +334,62 @@ private slots:
         QVERIFY(quitting.messageBoxes.shown.empty());
         QVERIFY(!quitting.programEnd.ended());
         QCOMPARE(quitting.word.instances, 0);
+    }
+
+    void tabMovesAlongTheTabOrderAndEnterPressesAButton()
+    {
+        TestPlatform test;
+        RecordingSkin skin;
+        Form1 form(test.platform, skin);
+        form.Text1->setText(QStringLiteral("Thanks"));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Text1->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton6);
+        QCOMPARE(form.Text1->text(), QStringLiteral("Thanks"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.Text1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton2);
+
+        // Enter and Space on the focused Help button each show the Help message.
+        QTest::keyClick(form.PushButton2, Qt::Key_Return);
+        QTest::keyClick(form.PushButton2, Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(form.PushButton2, Qt::Key_Space);
+        QCOMPARE(int(test.messageBoxes.shown.size()), 3);
+        QVERIFY(test.messageBoxes.shown[0].text.startsWith(QStringLiteral("Questions? Please contact ")));
+    }
+
+    void messageBoxesShowPlainTextOnSeparateLines()
+    {
+        // The error message as the trap builds it, with a name that looks like markup.
+        const QString text = QStringLiteral("Cannot write file '/home/u/<b>card</b>.doc'\r\nin Pelorin2021/08/31.Form2."
+                                            "PushButton6_Click at line 130\r\rPlease email screenshot");
+        QString seenText;
+        Qt::TextFormat seenFormat = Qt::RichText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            seenText = label->text();
+            seenFormat = label->textFormat();
+            box->accept();
+        });
+        QtMessageBoxes boxes;
+        boxes.show(text, QStringLiteral("Application Error"), MessageBoxes::Exclamation);
+        QCOMPARE(seenFormat, Qt::PlainText);
+        QCOMPARE(seenText.split(QLatin1Char('\n')),
+                 QStringList({"Cannot write file '/home/u/<b>card</b>.doc'",
+                              "in Pelorin2021/08/31.Form2.PushButton6_Click at line 130", "", "Please email screenshot"}));
     }
 
     void closingTheMainWindowEndsTheProgram()

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QScrollBar>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 QByteArray ReadAll(const QString& path)
@@ -71,10 +72,14 @@ private slots:
         QCOMPARE(form.windowTitle(), QString::fromLatin1(kProductName));
         QVERIFY(form.firstActivation());
         QCOMPARE(preview.errors(), QStringList());
+        // What is painted: window and frame in the button face, the viewport white.
         const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-        QCOMPARE(form.palette().color(QPalette::Window), buttonFace);
-        QCOMPARE(form.Frame1->palette().color(QPalette::Window), buttonFace);
-        QCOMPARE(form.Picture2->backColor(), QColor(Qt::white));
+        QVERIFY(buttonFace != QColor(Qt::white));
+        const QImage shot = form.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(2, 2)), buttonFace);           // window background
+        QCOMPARE(QColor(shot.pixel(600, 526)), buttonFace);       // Frame1 beside its caption "Zoom:"
+        QCOMPARE(QColor(shot.pixel(400, 400)), QColor(Qt::white)); // Picture2
+        QCOMPARE(QColor(shot.pixel(60, 60)), QColor(40, 90, 160)); // Picture1's card picture
         // No cursor file: the custom state shows the arrow.
         QVERIFY(!form.pointer().hasCustomCursor());
     }
@@ -167,6 +172,29 @@ private slots:
         pointer.set(WindowPointer::Custom);
         form.PushButton1_Click();
         QCOMPARE(pointer.state(), WindowPointer::Default);
+    }
+
+    void tabFollowsTheTabOrderAndEnterPressesAButton()
+    {
+        PreviewWindow preview(ScreenPicture(700, 600)); // both scrollbars enabled
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.PushButton1->setFocus();
+        const QList<QWidget*> order = {form.PushButton2, form.PushButton6, form.PushButton8, form.HScroll1, form.VScroll1};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.HScroll1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton8);
+
+        // Enter on "Save Results To Word File" opens the Save dialog.
+        QTest::keyClick(form.PushButton6, Qt::Key_Return);
+        QCOMPARE(preview.test.saveDialog.calls.size(), 1);
     }
 
     void backDeletesTheCardAndReturnsToTheMainWindow()
@@ -278,6 +306,47 @@ private slots:
         QCOMPARE(ReadAll(target), mCard);
         QCOMPARE(preview.errors(), QStringList());
         QVERIFY(QFileInfo(target).isWritable());
+    }
+
+    void aFolderWithoutCreateRightsStillTakesYes()
+    {
+        if (::geteuid() == 0) {
+            // Root ignores permissions: this case runs again as an ordinary user.
+            QProcess child;
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QStringLiteral("setpriv"), {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                                                    QCoreApplication::applicationFilePath(),
+                                                    QString::fromLatin1(QTest::currentTestFunction())});
+            QVERIFY(child.waitForFinished(60000));
+            qInfo("%s", child.readAll().constData());
+            QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(child.exitCode(), 0);
+            return;
+        }
+        PreviewWindow preview;
+        withCard(preview);
+        QVERIFY(QDir().mkpath(path("locked")));
+        const QString target = path("locked/Thanks.doc");
+        const QString readOnly = path("locked/Kept.doc");
+        WriteAll(target, "the user's own file");
+        WriteAll(readOnly, "read only");
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::ExeOwner));
+
+        // No file can be created beside it, so the copy goes into the file itself.
+        preview.test.saveDialog.answer = target;
+        preview.form.PushButton6_Click();
+        QCOMPARE(preview.errors(), QStringList());
+        QCOMPARE(ReadAll(target), mCard);
+        QCOMPARE(Texts(preview.test.messageBoxes).last(), QStringLiteral("Done."));
+
+        // A file that cannot be written there either: reported, and left as it was.
+        preview.test.messageBoxes.shown.clear();
+        preview.test.saveDialog.answer = readOnly;
+        preview.form.PushButton6_Click();
+        QCOMPARE(preview.errors(), QStringList({"PushButton6_Click:130"}));
+        QCOMPARE(ReadAll(readOnly), QByteArray("read only"));
+        QVERIFY(QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void aFailedCopyLeavesTheUsersFileAndStillSaysDone()

@@ -214,11 +214,15 @@ private slots:
         QCOMPARE(form.Picture1->Left(), -1000.0f);
         QCOMPARE(form.Picture1->Top(), -500.0f);
 
-        form.PushButton1_Click(); // 1.25: 13122 wide, beyond the limit: reset, canvas kept
-        QCOMPARE(form.Picture1->Left(), 0.0f);
-        QCOMPARE(form.Picture1->Top(), 0.0f);
-        QCOMPARE(form.HScroll1->value(), 0);
-        QCOMPARE(form.VScroll1->value(), 0);
+        // 1.25: 13122 wide, beyond the limit: the zoom is reset and nothing
+        // on screen moves, neither the canvas nor the scrollbars.
+        form.PushButton1_Click();
+        QCOMPARE(form.zoom(), 1.0f);
+        QCOMPARE(form.Picture1->Left(), -1000.0f);
+        QCOMPARE(form.Picture1->Top(), -500.0f);
+        QCOMPARE(form.HScroll1->value(), 100);
+        QCOMPARE(form.VScroll1->value(), 50);
+        QCOMPARE(form.HScroll1->maximum(), 117);
     }
 
     void scrollbarSetUpForAGivenDifference_data()
