@@ -11,8 +11,10 @@ close_window=$2
 artefacts=$3
 mkdir -p "$artefacts"
 work=$(mktemp -d)
-export TEMP=$work/temp XDG_CONFIG_HOME=$work/config HOME=$work/home
-mkdir -p "$TEMP" "$XDG_CONFIG_HOME" "$HOME"
+# The office instances keep their private folders under TMPDIR: this run's
+# own, so the checks below see only this program's offices.
+export TEMP=$work/temp XDG_CONFIG_HOME=$work/config HOME=$work/home TMPDIR=$work/tmp
+mkdir -p "$TEMP" "$XDG_CONFIG_HOME" "$HOME" "$TMPDIR"
 unset QT_QPA_PLATFORM
 
 failures=0
@@ -61,7 +63,7 @@ shot() { # shot WINDOW FILE
 click_at() { # click_at WINDOW X Y (client pixels)
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
 }
-office_processes() { pgrep -f "pipe,name=pelorin-" || true; }
+office_processes() { pgrep -f "UserInstallation=file://$work/" || true; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
@@ -96,8 +98,19 @@ xdotool type --delay 5 "$message_line2"
 sleep 0.5
 check "message stored in the settings" grep -q "Mira" "$XDG_CONFIG_HOME/Varnhold.ini"
 
-step "make a card"
-click_at "$main" 268 21
+step "colours as painted"
+pixel() { # pixel FILE X Y: "r,g,b" of one painted pixel
+  convert "$1" -crop "1x1+$2+$3" -colorspace sRGB -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
+}
+# Neither a tab character nor its escaped form in the stored message.
+no_tab_in_settings() { ! grep -qF $'\t' "$XDG_CONFIG_HOME/Varnhold.ini" && ! grep -qF '\t' "$XDG_CONFIG_HOME/Varnhold.ini"; }
+check "main window background white" test "$(pixel "$artefacts/main-window.png" 2 2)" = "255,255,255"
+
+step "make a card with the keyboard"
+# Tab leaves the message box for "Start Creating Template"; Enter presses it.
+xdotool key Tab
+sleep 0.3
+xdotool key Return
 check "preview shown" wait_for 180 preview_window
 preview=$(preview_window)
 check "main window hidden" bash -c "! xdotool search --onlyvisible --name '^Pelorin Greeting Designer\$' | xargs -r -n1 xwininfo -id | grep -q 'Width: 536'"
@@ -105,6 +118,11 @@ sleep 1
 shot "$preview" "$artefacts/preview-window.png"
 card=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
 check "card document in the temporary folder" test -f "$card"
+check "Tab typed no tab into the message" no_tab_in_settings
+face=$(pixel "$artefacts/preview-window.png" 2 2)
+check "preview background in the button face, not white ($face)" test "$face" != "255,255,255"
+check "Zoom: frame in the button face" test "$(pixel "$artefacts/preview-window.png" 600 526)" = "$face"
+check "viewport white" test "$(pixel "$artefacts/preview-window.png" 620 20)" = "255,255,255"
 check "only the card document remains" test "$(ls -A "$TEMP" | wc -l)" -eq 1
 check "no office process left after the card" test -z "$(office_processes)"
 
@@ -137,6 +155,35 @@ check "saved file exists" test -f "$saved"
 check "saved file is byte-identical to the card document" cmp "$saved" "$card"
 check "saved file is a Word 97-2003 document" bash -c "file '$saved' | grep -q 'Composite Document File V2'"
 check "saved file holds the message" bash -c "catdoc -d utf-8 '$saved' | grep -q 'coffee and kindness'"
+
+step "an error message: plain text on its own lines"
+# A name that looks like markup, and a card document that has gone away: the
+# overwrite question shows the name as typed, the failed copy an error box.
+marked="$work/saved/<b>bold<i>.doc"
+echo "earlier" > "$marked"
+mv "$card" "$card.away"
+click_at "$preview" 488 603
+check "Save dialog shown" wait_for 20 title_windows "Save File"
+sleep 0.5
+xdotool type --delay 5 "$marked"
+xdotool key Return
+check "overwrite question shown" wait_for 20 title_windows "Pelorin Greeting"
+sleep 0.3
+shot "$(title_windows "Pelorin Greeting" | head -n1)" "$artefacts/overwrite-question.png"
+xdotool key Return   # Yes
+end=$((SECONDS + 20))
+until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
+error_box=$(title_windows "Application Error" | head -n1)
+check "error message shown for the failed copy" test -n "$error_box"
+sleep 0.3
+shot "$error_box" "$artefacts/error-message.png"
+check "error message shows four lines" bash -c "[ \$(xwininfo -id '$error_box' | awk '/Height:/ {print \$2}') -gt 100 ]"
+xdotool key Return
+check "Done. after the error" wait_for 20 title_windows "Pelorin Greeting"
+xdotool key Return
+sleep 0.3
+check "the earlier file is kept" grep -q earlier "$marked"
+mv "$card.away" "$card"
 
 step "back, a second card, close"
 click_at "$preview" 164 603
