@@ -422,16 +422,17 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Frame1 && event->type() == QEvent::MouseMove)
         mPointer.hover(WindowPointer::Default);
-    if ((watched == Picture1 || watched == Picture2) && CardInput(event))
+    if ((watched == Picture1 || watched == Picture2 || watched == Picture2->clientArea()) && CardInput(event))
         return true;
     return QWidget::eventFilter(watched, event);
 }
 
 void Form2::WatchCardInput()
 {
-    // The canvas keeps mouse events to itself, so the viewport around it
-    // and the canvas are both watched.
+    // Whichever of them is under the mouse: the canvas, the viewport's
+    // empty part beside a small canvas, or the viewport's border.
     Picture2->installEventFilter(this);
+    Picture2->clientArea()->installEventFilter(this);
     Picture1->installEventFilter(this);
 }
 

@@ -1,4 +1,5 @@
 #include "PreviewTestSupport.h"
+#include "PushButton.h"
 
 #include <QScrollBar>
 #include <QtTest>
@@ -362,6 +363,45 @@ private slots:
         const double difference = MeanDifference(shown, direct);
         QVERIFY2(difference < 3, qPrintable(QStringLiteral("ratio %1: %2").arg(ratio).arg(difference)));
         QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void theWheelAndTheKeysZoomThroughTheButtons()
+    {
+        PreviewWindow preview(ScreenPicture(40, 60));
+        Form2& form = preview.form;
+        preview.test.saveDialog.answer.clear();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Picture1->setFocus();
+        auto keys = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        };
+        TurnWheel(form.Picture1, {0, 120}, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.25f);
+        TurnWheel(form.Picture1, {0, 240}, Qt::ControlModifier); // a notch a step
+        QCOMPARE(form.zoom(), 1.75f);
+        QCOMPARE(form.Picture1->Width(), std::floor(1.75 * 598));
+        TurnWheel(form.Picture1, {0, -120}, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.5f);
+        QCOMPARE(form.VScroll1->value(), 0); // zooming did not scroll
+        keys(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.25f);
+        keys(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.5f);
+        keys(Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(form.zoom(), 1.75f);
+        // The buttons' limits hold.
+        form.SetZoom(4.0f);
+        TurnWheel(form.Picture1, {0, 120}, Qt::ControlModifier);
+        keys(Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 4.0f);
+        QCOMPARE(preview.errors(), QStringList());
+
+        // Ctrl + S saves from anywhere in the window.
+        form.PushButton8->setFocus();
+        keys(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(preview.test.saveDialog.calls, QStringList({"Save File|Word Files (*.doc)|*.doc|"}));
+        QCOMPARE(preview.test.messageBoxes.shown.back().text, QStringLiteral("Done."));
     }
 
     void aMissingPictureIsReportedAtTheStretchCopy()
