@@ -231,13 +231,29 @@ void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double
                            .toRect()
                            .intersected(source.rect());
     const QRect to(TwipsToPixels(x1), TwipsToPixels(y1), TwipsToPixels(width1), TwipsToPixels(height1));
-    surface();
+    // An opaque picture over the whole box leaves nothing of the background
+    // to see, so none is painted first: at device pixel ratio 2 that fill is
+    // a fair part of a zoom.
+    if (!from.isEmpty() && !source.hasAlphaChannel() && to.contains(QRect(QPoint(), clientPixels())))
+        startBareSurface();
+    else
+        surface();
     if (from.isEmpty() || to.isEmpty())
         return;
     const Drawing drawing{source, from, to};
     draw(drawing);
     mDrawings.push_back(drawing);
     update();
+}
+
+void PictureBox::startBareSurface()
+{
+    mSurfaceRatio = devicePixelRatio();
+    if (mSurface.size() != surfaceSize())
+        mSurface = QImage(surfaceSize(), QImage::Format_RGB32);
+    mSurfaceStale = false;
+    // Whatever was drawn before is covered.
+    forgetDrawings();
 }
 
 void PictureBox::draw(const Drawing& drawing)

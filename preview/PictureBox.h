@@ -112,6 +112,8 @@ private:
     QRect toDevice(const QRect& logical) const;
     QSize surfaceSize() const;
     void forgetDrawings();
+    // A surface of the right size whose pixels are all about to be drawn over.
+    void startBareSurface();
     void emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event);
 
     Border mBorder;
