@@ -61,7 +61,9 @@ shot() { # shot WINDOW FILE
 click_at() { # click_at WINDOW X Y (client pixels)
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
 }
-office_processes() { pgrep -f "pipe,name=pelorin-" || true; }
+# This run's office processes only (their pipe names carry the program's
+# pid): other programs' offices may run on the same machine.
+office_processes() { pgrep -f "pipe,name=pelorin-${app_pid:-none}-" || true; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
