@@ -1,8 +1,12 @@
 // How long the preview takes to repaint a zoom and to follow one drag step,
-// against a plain smooth drawImage of the same size plus the copy of its
-// visible part to the window. Each timed step alternates with a plain one, so
-// both see the same load. Run it with QT_QPA_PLATFORM=offscreen (set here
-// when nothing else is chosen).
+// against a plain smooth drawImage of the same device size plus the copy of
+// its visible part to the window. Each timed step alternates with a plain
+// one, so both see the same load. Run it with QT_QPA_PLATFORM=offscreen (set
+// here when nothing else is chosen).
+//
+// The device pixel ratio is fixed when the application starts, so each ratio
+// (1, 1.25, 1.5 and 2 unless named on the command line after the number of
+// runs) is measured in a process of its own with QT_SCALE_FACTOR set.
 
 #include "Form2.h"
 #include "Main.h"
@@ -15,9 +19,14 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -113,10 +122,38 @@ void SendMove(QWidget* canvas, QPoint local, Qt::MouseButtons held)
     QMouseEvent move(QEvent::MouseMove, local, canvas->mapToGlobal(local), Qt::NoButton, held, Qt::NoModifier);
     QApplication::sendEvent(canvas, &move);
 }
+
+// Runs this program again at each ratio and waits for it.
+int RunAtEachRatio(int argc, char** argv)
+{
+    std::vector<std::string> ratios;
+    for (int i = 2; i < argc; ++i)
+        ratios.emplace_back(argv[i]);
+    if (ratios.empty())
+        ratios = {"1", "1.25", "1.5", "2"};
+    const std::string runs = argc > 1 ? argv[1] : "41";
+    int status = 0;
+    for (const std::string& ratio : ratios) {
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("QT_SCALE_FACTOR", ratio.c_str(), 1);
+            setenv("PELORIN_BENCH_RATIO", ratio.c_str(), 1);
+            execl("/proc/self/exe", argv[0], runs.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int childStatus = 0;
+        if (child < 0 || waitpid(child, &childStatus, 0) < 0 || !WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0)
+            status = 1;
+    }
+    return status;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("PELORIN_BENCH_RATIO"))
+        return RunAtEachRatio(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -147,9 +184,13 @@ int main(int argc, char** argv)
     form.SetZoom(1.5f);
     PaintPending();
     const QSize canvasSize = canvas->size();
+    const qreal ratio = form.devicePixelRatio();
+    const QSize deviceCanvas = canvas->surface().size();
     // What of the canvas the viewport shows, in canvas and in window pixels.
     const QRect visible = canvas->visibleRegion().boundingRect();
     const QPoint visibleInWindow = canvas->mapTo(&form, visible.topLeft());
+    const QRect deviceVisible(visible.topLeft() * ratio, visible.size() * ratio);
+    const QPoint deviceVisibleInWindow = visibleInWindow * ratio;
 
     // The plain reference: the same smooth scaling of the same source onto a
     // canvas-sized image, then the visible part copied to a window-sized
@@ -159,8 +200,8 @@ int main(int argc, char** argv)
     if (QPaintDevice* device = form.backingStore() ? form.backingStore()->paintDevice() : nullptr;
         device && device->devType() == QInternal::Image)
         screenFormat = static_cast<QImage*>(device)->format();
-    QImage plainSurface(canvasSize, QImage::Format_RGB32);
-    QImage plainScreen(form.size(), screenFormat);
+    QImage plainSurface(deviceCanvas, QImage::Format_RGB32);
+    QImage plainScreen(form.size() * ratio, screenFormat);
     plainScreen.fill(Qt::white);
     auto plain = [&] {
         QPainter painter(&plainSurface);
@@ -168,7 +209,7 @@ int main(int argc, char** argv)
         painter.drawImage(plainSurface.rect(), card);
         painter.end();
         QPainter screen(&plainScreen);
-        screen.drawImage(visibleInWindow, plainSurface, visible);
+        screen.drawImage(deviceVisibleInWindow, plainSurface, deviceVisible);
     };
 
     // A zoom: Zoom In from 1.25 to 1.5 (the step to 1.25 untimed), i.e. the
@@ -198,6 +239,7 @@ int main(int argc, char** argv)
                       Qt::NoModifier);
     QApplication::sendEvent(canvas, &press);
     std::vector<double> dragTimes;
+    std::vector<double> dragMoveTimes;
     std::vector<double> dragPlainTimes;
     int dragPaints = 0;
     qint64 dragPixels = 0;
@@ -206,31 +248,47 @@ int main(int argc, char** argv)
         const QPoint offset = i % 2 ? QPoint(20, 20) : QPoint(-20, -20);
         const QPoint before = canvas->pos();
         counter.reset();
+        double moveMs = 0;
         dragTimes.push_back(TimeMs([&] {
-            SendMove(canvas, grab + offset, Qt::LeftButton);
+            moveMs = TimeMs([&] { SendMove(canvas, grab + offset, Qt::LeftButton); });
             PaintPending();
         }));
+        dragMoveTimes.push_back(moveMs);
         moved += canvas->pos() != before;
         dragPaints += counter.paints;
         dragPixels += counter.pixels;
         dragPlainTimes.push_back(TimeMs(plain));
     }
 
+    // The scrollbars' own drawing, which a zoom repaint includes (their range
+    // changes) and which the window style makes dearer at higher ratios.
+    std::vector<double> scrollbarTimes;
+    for (int i = 0; i < runs; ++i)
+        scrollbarTimes.push_back(TimeMs([&] {
+            form.HScroll1->repaint();
+            form.VScroll1->repaint();
+        }));
+
     const double zoomMs = Median(zoomTimes);
     const double dragMs = Median(dragTimes);
     const double zoomPlainMs = Median(zoomPlainTimes);
     const double dragPlainMs = Median(dragPlainTimes);
-    std::printf("preview of a 1224 x 1584 card at 288 dpi, canvas %d x %d px at zoom 1.5 (%d x %d px visible), "
-                "median of %d runs\n",
-                canvasSize.width(), canvasSize.height(), visible.width(), visible.height(), runs);
+    std::printf("device pixel ratio %g: preview of a 1224 x 1584 card at 288 dpi, canvas %d x %d px "
+                "(%d x %d device px) at zoom 1.5 (%d x %d px visible), median of %d runs\n",
+                ratio, canvasSize.width(), canvasSize.height(), deviceCanvas.width(), deviceCanvas.height(),
+                visible.width(), visible.height(), runs);
     std::printf("  zoom repaint (1.25 -> 1.5: stretch-copy, scrollbars, pending paint)  %8.3f ms  "
                 "(%.1f paint events, %.0f px a step)\n",
                 zoomMs, double(zoomPaints) / runs, double(zoomPixels) / runs);
+    std::printf("    of which the scrollbars' own drawing, alone                          %8.3f ms\n",
+                Median(scrollbarTimes));
     std::printf("  plain smooth drawImage 1224x1584 -> %dx%d + visible copy, alongside %8.3f ms\n",
-                canvasSize.width(), canvasSize.height(), zoomPlainMs);
+                deviceCanvas.width(), deviceCanvas.height(), zoomPlainMs);
     std::printf("  drag step (one mouse move, pending paint)                           %8.3f ms  "
                 "(canvas moved %d of %d times, %.1f paint events, %.0f px a step)\n",
                 dragMs, moved, runs, double(dragPaints) / runs, double(dragPixels) / runs);
+    std::printf("    of which the move itself (handler, canvas moved, window scrolled)    %8.3f ms\n",
+                Median(dragMoveTimes));
     std::printf("  plain smooth drawImage + visible copy, alongside                    %8.3f ms\n", dragPlainMs);
     std::printf("  zoom repaint / plain                                                %8.2f\n", zoomMs / zoomPlainMs);
     std::printf("  drag step / plain                                                   %8.2f\n", dragMs / dragPlainMs);

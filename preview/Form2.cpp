@@ -15,8 +15,10 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,6 +97,7 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
             [this](int button, int shift, float x, float y) { Picture1_MouseMove(int16_t(button), int16_t(shift), x, y); });
     connect(Picture1, &PictureBox::mouseUp, this,
             [this](int button, int shift, float x, float y) { Picture1_MouseUp(int16_t(button), int16_t(shift), x, y); });
+    WatchCardInput();
 
     // Outside the client area and hidden: it only keeps the unscaled picture.
     Zoom_Ori = new PictureBox(this);
@@ -439,5 +442,119 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Frame1 && event->type() == QEvent::MouseMove)
         mPointer.hover(WindowPointer::Default);
+    if ((watched == Picture1 || watched == Picture2 || watched == Picture2->clientArea()) && CardInput(event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+void Form2::WatchCardInput()
+{
+    // Whichever of them is under the mouse: the canvas, the viewport's
+    // empty part beside a small canvas, or the viewport's border.
+    Picture2->installEventFilter(this);
+    Picture2->clientArea()->installEventFilter(this);
+    Picture1->installEventFilter(this);
+}
+
+bool Form2::CardInput(QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        CardWheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress)
+        return CardKey(static_cast<QKeyEvent*>(event));
+    return false;
+}
+
+void Form2::CardWheel(QWheelEvent* event)
+{
+    const bool zoom = event->modifiers() & Qt::ControlModifier;
+    QPoint turn = event->angleDelta();
+    // Shift turns an ordinary wheel sideways.
+    if (!zoom && (event->modifiers() & Qt::ShiftModifier) && turn.x() == 0)
+        turn = QPoint(turn.y(), 0);
+    mWheelTurn += turn;
+    const QPoint notches(mWheelTurn.x() / 120, mWheelTurn.y() / 120);
+    mWheelTurn -= notches * 120;
+    if (zoom) {
+        // Away from the user zooms in, as in other viewers.
+        const int steps = notches.y() != 0 ? notches.y() : notches.x();
+        for (int step = 0; step < std::abs(steps); ++step) {
+            if (steps > 0)
+                PushButton1_Click();
+            else
+                PushButton2_Click();
+        }
+        return;
+    }
+    // Turning away from the user shows what lies above (or to the left).
+    ScrollBySmallChanges(HScroll1, -notches.x());
+    ScrollBySmallChanges(VScroll1, -notches.y());
+}
+
+bool Form2::CardKey(QKeyEvent* event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        ScrollBySmallChanges(HScroll1, -1);
+        return true;
+    case Qt::Key_Right:
+        ScrollBySmallChanges(HScroll1, 1);
+        return true;
+    case Qt::Key_Up:
+        ScrollBySmallChanges(VScroll1, -1);
+        return true;
+    case Qt::Key_Down:
+        ScrollBySmallChanges(VScroll1, 1);
+        return true;
+    case Qt::Key_PageUp:
+        if (VScroll1->isEnabled())
+            VScroll1->triggerAction(QAbstractSlider::SliderPageStepSub);
+        return true;
+    case Qt::Key_PageDown:
+        if (VScroll1->isEnabled())
+            VScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// As clicks on the scrollbar's arrows: the bar keeps within its range and
+// its change handler moves the canvas. A disabled bar does not move.
+void Form2::ScrollBySmallChanges(QScrollBar* bar, int changes)
+{
+    if (!bar->isEnabled())
+        return;
+    for (int change = 0; change < std::abs(changes); ++change)
+        bar->triggerAction(changes > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    // Anywhere in the window; Shift is allowed for the plus sign, which
+    // needs it on many layouts.
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if ((held & ~Qt::ShiftModifier) == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            PushButton1_Click();
+            return;
+        case Qt::Key_Minus:
+            PushButton2_Click();
+            return;
+        case Qt::Key_S:
+            // Held down, it would open one Save dialog after the other.
+            if (held == Qt::ControlModifier && !event->isAutoRepeat())
+                PushButton6_Click();
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -8,6 +8,7 @@
 
 #include "WindowPointer.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -15,7 +16,9 @@
 class PictureBox;
 class PushButton;
 class QGroupBox;
+class QKeyEvent;
 class QScrollBar;
+class QWheelEvent;
 struct Platform;
 
 class Form2 : public QWidget {
@@ -80,10 +83,18 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void RunActivation();
+    // The wheel over the card and the keys take the paths of the scrollbars
+    // and of the buttons, so every rule of those applies unchanged.
+    void WatchCardInput();
+    bool CardInput(QEvent* event);
+    void CardWheel(QWheelEvent* event);
+    bool CardKey(QKeyEvent* event);
+    void ScrollBySmallChanges(QScrollBar* bar, int changes);
     void SetScrollbarByPercent(QScrollBar* bar, int16_t percent);
     void SetupScrollbar(QScrollBar* bar, double canvasExtent, double viewportExtent, int16_t& step);
 
@@ -103,4 +114,7 @@ private:
     int16_t mVStep = 0;
     float mDragX = 0;
     float mDragY = 0;
+    // Wheel turn not yet used up, in eighths of a degree (a notch is 120):
+    // touchpads and fine wheels deliver a notch in parts.
+    QPoint mWheelTurn;
 };

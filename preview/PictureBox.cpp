@@ -19,6 +19,9 @@ PictureBox::PictureBox(QWidget* parent, Border border)
         mClient = new QWidget(this);
     }
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A picture box takes the focus from a click or from Tab, so the keys
+    // can reach what it shows.
+    setFocusPolicy(Qt::StrongFocus);
     // Mouse moves over a box belong to the box, never to the window behind it.
     setAttribute(Qt::WA_NoMousePropagation);
     setMouseTracking(true);
@@ -103,6 +106,7 @@ void PictureBox::setPicture(const QImage& picture)
         sizeToPicture();
     // A new picture starts a new surface: background and picture only.
     mSurfaceStale = true;
+    forgetDrawings();
     update();
 }
 
@@ -128,12 +132,33 @@ void PictureBox::setBackColor(const QColor& color)
 {
     mBackColor = color;
     mSurfaceStale = true;
+    forgetDrawings();
     update();
+}
+
+QRect PictureBox::toDevice(const QRect& logical) const
+{
+    // Edges rounded one by one, so that rectangles that meet in logical
+    // pixels meet in device pixels too.
+    const int left = qRound(logical.x() * mSurfaceRatio);
+    const int top = qRound(logical.y() * mSurfaceRatio);
+    return QRect(left, top, qRound((logical.x() + logical.width()) * mSurfaceRatio) - left,
+                 qRound((logical.y() + logical.height()) * mSurfaceRatio) - top);
+}
+
+QSize PictureBox::surfaceSize() const
+{
+    return toDevice(QRect(QPoint(), clientPixels())).size();
+}
+
+void PictureBox::forgetDrawings()
+{
+    mDrawings.clear();
 }
 
 QImage PictureBox::blankSurface() const
 {
-    QImage blank(clientPixels(), QImage::Format_RGB32);
+    QImage blank(surfaceSize(), QImage::Format_RGB32);
     paintBlank(blank);
     return blank;
 }
@@ -145,16 +170,18 @@ void PictureBox::paintBlank(QImage& blank) const
         const QSizeF natural = PictureSizeInTwips(mPicture);
         QPainter painter(&blank);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(0, 0, TwipsToPixels(natural.width()), TwipsToPixels(natural.height())), mPicture);
+        painter.drawImage(toDevice(QRect(0, 0, TwipsToPixels(natural.width()), TwipsToPixels(natural.height()))), mPicture);
     }
 }
 
 void PictureBox::fitSurfaceToSize()
 {
-    if (mSurface.isNull() || mSurface.size() == clientPixels())
+    // On a new screen density the next surface() paints everything again.
+    if (mSurface.isNull() || mSurfaceRatio != devicePixelRatio() || mSurface.size() == surfaceSize())
         return;
     if (!mAutoRedraw || mSurfaceStale) {
         mSurface = QImage();
+        forgetDrawings();
         return;
     }
     QImage resized = blankSurface();
@@ -166,7 +193,23 @@ void PictureBox::fitSurfaceToSize()
 
 const QImage& PictureBox::surface()
 {
-    if (mSurface.isNull() || mSurface.size() != clientPixels()) {
+    const qreal ratio = devicePixelRatio();
+    if (ratio != mSurfaceRatio) {
+        // Another screen density (or the first surface on a dense screen):
+        // everything again from the full-resolution sources.
+        const bool replay = !mSurface.isNull() && !mSurfaceStale;
+        mSurfaceRatio = ratio;
+        mSurface = blankSurface();
+        mSurfaceStale = false;
+        if (replay) {
+            for (const Drawing& drawing : mDrawings)
+                draw(drawing);
+        } else {
+            forgetDrawings();
+        }
+        return mSurface;
+    }
+    if (mSurface.isNull() || mSurface.size() != surfaceSize()) {
         mSurface = blankSurface();
     } else if (mSurfaceStale) {
         // Same size: repaint the old buffer rather than allocate and fault
@@ -188,8 +231,39 @@ void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double
                            .toRect()
                            .intersected(source.rect());
     const QRect to(TwipsToPixels(x1), TwipsToPixels(y1), TwipsToPixels(width1), TwipsToPixels(height1));
-    surface();
+    // An opaque picture over the whole box leaves nothing of the background
+    // to see, so none is painted first: at device pixel ratio 2 that fill is
+    // a fair part of a zoom.
+    if (!from.isEmpty() && !source.hasAlphaChannel() && to.contains(QRect(QPoint(), clientPixels())))
+        startBareSurface();
+    else
+        surface();
     if (from.isEmpty() || to.isEmpty())
+        return;
+    const Drawing drawing{source, from, to};
+    draw(drawing);
+    mDrawings.push_back(drawing);
+    update();
+}
+
+void PictureBox::startBareSurface()
+{
+    mSurfaceRatio = devicePixelRatio();
+    if (mSurface.size() != surfaceSize())
+        mSurface = QImage(surfaceSize(), QImage::Format_RGB32);
+    mSurfaceStale = false;
+    // Whatever was drawn before is covered.
+    forgetDrawings();
+}
+
+void PictureBox::draw(const Drawing& drawing)
+{
+    const QImage& source = drawing.source;
+    const QRect& from = drawing.from;
+    // Scaled straight to device pixels: on a dense screen every device pixel
+    // gets the source's detail, not an enlarged logical pixel.
+    const QRect to = toDevice(drawing.to);
+    if (to.isEmpty())
         return;
     QPainter painter(&mSurface);
     if (2 * to.width() >= from.width() && 2 * to.height() >= from.height()) {
@@ -204,8 +278,6 @@ void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double
         const QImage part = from == source.rect() ? source : source.copy(from);
         painter.drawImage(to.topLeft(), part.scaled(to.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
-    painter.end();
-    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -217,9 +289,15 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // strip, not the whole surface.
     const QPoint origin(borderPixels(), borderPixels());
     const QImage& shown = surface();
-    const QRect exposed = event->rect().translated(-origin).intersected(shown.rect());
-    if (!exposed.isEmpty())
-        painter.drawImage(exposed.topLeft() + origin, shown, exposed);
+    const QRect exposed = event->rect().translated(-origin).intersected(QRect(QPoint(), clientPixels()));
+    const QRect from = toDevice(exposed).intersected(shown.rect());
+    if (from.isEmpty())
+        return;
+    // Device pixels onto device pixels: the target is the part's own size at
+    // the surface's ratio, so the screen gets the surface unscaled.
+    const qreal ratio = mSurfaceRatio;
+    painter.drawImage(QRectF(QPointF(origin) + QPointF(from.topLeft()) / ratio, QSizeF(from.size()) / ratio), shown,
+                      QRectF(from));
 }
 
 void PictureBox::emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event)

@@ -10,11 +10,15 @@
 //
 // What the box shows lives on a persistent surface: its background, its
 // picture at natural size and everything drawn on it since. Paint events only
-// copy that surface to the screen.
+// copy that surface to the screen. The surface has the screen's device pixels
+// (the logical size times the device pixel ratio), and pictures are scaled
+// onto it straight from their full resolution, so a high-density screen shows
+// all the detail it can; geometry stays in twips and logical pixels.
 
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <vector>
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -69,8 +73,10 @@ public:
     void PaintPicture(const QImage& source, double x1, double y1, double width1, double height1, double x2,
                       double y2, double width2, double height2);
 
-    // What the box shows inside its border, in device pixels.
+    // What the box shows inside its border, in device pixels: the logical
+    // size times surfaceRatio().
     const QImage& surface();
+    qreal surfaceRatio() const { return mSurfaceRatio; }
 
 signals:
     // button: the button that changed (down, up) or the buttons held (move),
@@ -95,6 +101,19 @@ private:
     void fitSurfaceToSize();
     QImage blankSurface() const;
     void paintBlank(QImage& surface) const;
+    // A stretch-copy as asked for, kept so that a new device pixel ratio
+    // (the window moved to another screen) can paint it again at full detail.
+    struct Drawing {
+        QImage source;
+        QRect from; // source pixels
+        QRect to;    // logical pixels of the surface
+    };
+    void draw(const Drawing& drawing);
+    QRect toDevice(const QRect& logical) const;
+    QSize surfaceSize() const;
+    void forgetDrawings();
+    // A surface of the right size whose pixels are all about to be drawn over.
+    void startBareSurface();
     void emitMouse(void (PictureBox::*signal)(int, int, float, float), int button, QMouseEvent* event);
 
     Border mBorder;
@@ -105,6 +124,8 @@ private:
     double mHeight = 0;
     QImage mPicture;
     QImage mSurface; // null until first needed
+    qreal mSurfaceRatio = 1;
+    std::vector<Drawing> mDrawings;
     // The surface must start again from background and picture; its buffer
     // is kept for reuse.
     bool mSurfaceStale = false;

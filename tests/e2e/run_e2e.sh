@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end, as a user: the real program in a real X server with the real
 # office engine. Start-up check, type a message, make a card, zoom, drag,
-# save it, go back, make a second card, close. Screenshots of both windows
+# scroll and zoom with the wheel, save it, go back, make a second card, close. Screenshots of both windows
 # are left in the artefacts folder.
 #
 # usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR
@@ -137,6 +137,22 @@ xdotool mousemove --window "$preview" 300 300 mousedown 1 sleep 0.1 mousemove --
 sleep 0.3
 shot "$preview" "$artefacts/preview-dragged.png"
 check "dragging moved the picture" bash -c "! cmp -s '$artefacts/preview-window.png' '$artefacts/preview-dragged.png'"
+
+step "wheel and Ctrl + wheel over the card"
+# The drag left the card beyond the scroll range; one notch down sets the
+# scrollbar to its first step, and the card jumps there.
+xdotool mousemove --window "$preview" 300 250 sleep 0.2 click 5
+sleep 0.3
+shot "$preview" "$artefacts/preview-wheel.png"
+check "a wheel step scrolled the picture" bash -c "! cmp -s '$artefacts/preview-dragged.png' '$artefacts/preview-wheel.png'"
+xdotool keydown ctrl click 4 keyup ctrl
+sleep 0.5
+shot "$preview" "$artefacts/preview-ctrl-wheel.png"
+check "Ctrl + wheel zoomed the picture" bash -c "! cmp -s '$artefacts/preview-wheel.png' '$artefacts/preview-ctrl-wheel.png'"
+xdotool keydown ctrl click 5 keyup ctrl
+sleep 0.5
+shot "$preview" "$artefacts/preview-ctrl-wheel-back.png"
+check "Ctrl + wheel back zoomed out again" bash -c "! cmp -s '$artefacts/preview-ctrl-wheel.png' '$artefacts/preview-ctrl-wheel-back.png'"
 
 step "save the card"
 saved="$work/saved/My card.doc"

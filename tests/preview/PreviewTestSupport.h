@@ -7,9 +7,11 @@
 #include "Form2.h"
 #include "PictureBox.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 inline QImage ScreenPicture(int width, int height, QColor color = QColor(40, 90, 160))
@@ -19,6 +21,14 @@ inline QImage ScreenPicture(int width, int height, QColor color = QColor(40, 90,
     picture.setDotsPerMeterX(3780);
     picture.setDotsPerMeterY(3780);
     return picture;
+}
+
+// A turn of the wheel over `widget` (120 a notch, positive away from the
+// user or to the left), delivered as the window system would.
+inline void TurnWheel(QWidget* widget, QPoint turn, Qt::KeyboardModifiers modifiers = {}, QPoint at = {10, 10})
+{
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), turn, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
 }
 
 // The preview window as the main window leaves it: created, loaded, with a

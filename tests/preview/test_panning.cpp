@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 #include <QtTest>
+#include <functional>
+#include <vector>
 
 namespace {
 // A canvas `dx` wider and `dy` higher than the viewport (outer sizes), set up
@@ -214,6 +216,83 @@ private slots:
         QCOMPARE(canvas->Top(), -1635.0f);
         QTest::mouseRelease(canvas, button, {}, canvas->mapFromGlobal(again + QPoint(-500, -500)));
         QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void theWheelAndTheKeysScrollAsTheScrollbarsDo()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        PictureBox* canvas = form.Picture1;
+        // A click gives the card the focus.
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(QApplication::focusWidget(), canvas);
+        auto key = [](Qt::Key key) { return [key] { QTest::keyClick(QApplication::focusWidget(), key); }; };
+        auto wheel = [canvas](QPoint turn, Qt::KeyboardModifiers modifiers = {}) {
+            return [=] { TurnWheel(canvas, turn, modifiers); };
+        };
+        struct Input {
+            const char* name;
+            std::function<void()> send;
+            int horizontal; // scrollbar values after it, from 5 and 5
+            int vertical;
+        };
+        const std::vector<Input> inputs = {
+            {"wheel towards the user", wheel({0, -120}), 5, 6},
+            {"wheel away", wheel({0, 120}), 5, 4},
+            {"two notches in one event", wheel({0, -240}), 5, 7},
+            {"half a notch", wheel({0, -60}), 5, 5},
+            {"the other half", wheel({0, -60}), 5, 6},
+            {"Shift + wheel", wheel({0, -120}, Qt::ShiftModifier), 6, 5},
+            {"sideways wheel", wheel({120, 0}), 4, 5},
+            {"Down", key(Qt::Key_Down), 5, 6},
+            {"Up", key(Qt::Key_Up), 5, 4},
+            {"Right", key(Qt::Key_Right), 6, 5},
+            {"Left", key(Qt::Key_Left), 4, 5},
+            {"Page Down", key(Qt::Key_PageDown), 5, 6},
+            {"Page Up", key(Qt::Key_PageUp), 5, 4},
+        };
+        CanvasLargerBy(form, 1570, 1000);
+        for (const Input& input : inputs) {
+            if (QString::fromLatin1(input.name) != "the other half") {
+                form.HScroll1->setValue(5);
+                form.VScroll1->setValue(5);
+            }
+            input.send();
+            QVERIFY2(form.HScroll1->value() == input.horizontal && form.VScroll1->value() == input.vertical,
+                     qPrintable(QStringLiteral("%1: %2, %3").arg(input.name).arg(form.HScroll1->value()).arg(form.VScroll1->value())));
+            // The change handlers moved the canvas.
+            QCOMPARE(canvas->Left(), -10.0f * input.horizontal);
+            QCOMPARE(canvas->Top(), -10.0f * input.vertical);
+        }
+
+        // The bars keep within their range.
+        form.VScroll1->setValue(100);
+        TurnWheel(canvas, {0, -360});
+        QCOMPARE(form.VScroll1->value(), 100);
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void aDisabledScrollbarDoesNotMove()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        CanvasLargerBy(form, -3210, 1000); // narrower than the viewport, taller
+        QVERIFY(!form.HScroll1->isEnabled());
+        form.HScroll1->setValue(3);
+        form.Picture1->setFocus();
+        TurnWheel(form.Picture1, {0, -120}, Qt::ShiftModifier);
+        TurnWheel(form.Picture1, {-120, 0});
+        QTest::keyClick(form.Picture1, Qt::Key_Right);
+        QCOMPARE(form.HScroll1->value(), 3);
+        QCOMPARE(form.Picture1->Left(), 0.0f);
+        // Over the viewport beside the narrow canvas the wheel still scrolls.
+        TurnWheel(form.Picture2->clientArea(), {0, -120}, {}, QPoint(500, 10));
+        QCOMPARE(form.VScroll1->value(), 1);
+        QCOMPARE(form.Picture1->Top(), -10.0f);
     }
 
     void veryWideRangesScrollWithoutOverflow()

@@ -3,6 +3,7 @@
 #include "PreviewTestSupport.h"
 #include "Twips.h"
 
+#include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -324,6 +325,47 @@ private slots:
         QCOMPARE(QColor(shown.pixel(11, 11)), QColor(Qt::white));
         QCOMPARE(QColor(shown.pixel(12, 12)), QColor(Qt::blue));
         QCOMPARE(QColor(shown.pixel(13, 13)), QColor(Qt::black));
+    }
+
+    // Run on two screens of ratios 1 and 2 as well: moved to the dense one,
+    // a box paints its drawings again from their full-resolution source.
+    void aDenserScreenRepaintsTheDrawingsAtFullDetail()
+    {
+        QScreen* ordinary = QGuiApplication::primaryScreen();
+        QScreen* dense = nullptr;
+        for (QScreen* screen : QGuiApplication::screens()) {
+            if (screen->devicePixelRatio() == 2)
+                dense = screen;
+            if (screen->devicePixelRatio() == 1)
+                ordinary = screen;
+        }
+        if (!dense)
+            QSKIP("needs a screen of device pixel ratio 2");
+        // One-pixel checks at 192 dpi: 100 x 100 logical pixels, whose detail
+        // only device pixels at ratio 2 can show.
+        QImage checks(200, 200, QImage::Format_RGB32);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                checks.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        const QImage source = AtDpi(checks, 192);
+
+        QWidget window;
+        window.setGeometry(QRect(ordinary->geometry().topLeft() + QPoint(50, 50), QSize(200, 200)));
+        PictureBox box(&window);
+        box.setAutoRedraw(true);
+        box.Move(0, 0, 1500, 1500);
+        box.PaintPicture(source, 0, 0, 1500, 1500, 0, 0, 1500, 1500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(box.grab().toImage().size(), QSize(100, 100));
+
+        window.move(dense->geometry().topLeft() + QPoint(50, 50));
+        QTRY_COMPARE(box.devicePixelRatio(), 2.0);
+        QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), QSize(200, 200));
+        shown.setDevicePixelRatio(1);
+        QCOMPARE(shown, checks);
+        QCOMPARE(box.Width(), 1500.0);
     }
 
     void mouseEventsReportButtonsShiftAndTwipsInsideTheBorder()

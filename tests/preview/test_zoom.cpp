@@ -1,7 +1,36 @@
 #include "PreviewTestSupport.h"
+#include "PushButton.h"
 
 #include <QScrollBar>
 #include <QtTest>
+
+namespace {
+// The card as the snapshot delivers it, 1224 x 1584 pixels at 288 dpi, in
+// checks of one pixel (left half) and two (right half): detail that only a
+// full-resolution stretch-copy keeps at full and at half size.
+QImage FineCard()
+{
+    QImage card(1224, 1584, QImage::Format_RGB32);
+    for (int y = 0; y < card.height(); ++y)
+        for (int x = 0; x < card.width(); ++x) {
+            const int check = x < 612 ? 1 : 2;
+            card.setPixel(x, y, (x / check + y / check) % 2 ? qRgb(255, 255, 255) : qRgb(20, 20, 90));
+        }
+    card.setDotsPerMeterX(qRound(288 / 0.0254));
+    card.setDotsPerMeterY(qRound(288 / 0.0254));
+    return card;
+}
+
+// The mean difference of two equally sized pictures, 0 to 255.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+    return sum / (double(a.width()) * a.height());
+}
+} // namespace
 
 class ZoomTest : public QObject {
     Q_OBJECT
@@ -308,6 +337,75 @@ private slots:
         QCOMPARE(form.Picture1->Width(), 8998.0);
         QCOMPARE(QColor(form.Picture1->surface().pixel(10, 10)), QColor(Qt::yellow));
         QCOMPARE(preview.errors(), QStringList());
+    }
+
+    // Also run with QT_SCALE_FACTOR=2: on a dense screen the canvas shows the
+    // card scaled straight from its full resolution to device pixels. At
+    // ratio 2, zoom 1.5 is the card's own pixels and 0.75 half of them.
+    void theCardIsPaintedAtDevicePixels_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("1.5") << 1.5f;
+        QTest::newRow("0.75") << 0.75f;
+    }
+
+    void theCardIsPaintedAtDevicePixels()
+    {
+        QFETCH(float, zoom);
+        PreviewWindow preview(FineCard());
+        Form2& form = preview.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.SetZoom(zoom);
+        const qreal ratio = form.devicePixelRatio();
+        const QImage shown = form.Picture1->grab().toImage();
+        QCOMPARE(shown.size(), form.Picture1->size() * ratio);
+        // Geometry stays logical whatever the ratio.
+        QCOMPARE(form.Picture1->Width(), std::floor(6118.0 * zoom));
+
+        const QImage direct = FineCard().scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double difference = MeanDifference(shown, direct);
+        QVERIFY2(difference < 3, qPrintable(QStringLiteral("ratio %1: %2").arg(ratio).arg(difference)));
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void theWheelAndTheKeysZoomThroughTheButtons()
+    {
+        PreviewWindow preview(ScreenPicture(40, 60));
+        Form2& form = preview.form;
+        preview.test.saveDialog.answer.clear();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.Picture1->setFocus();
+        auto keys = [](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        };
+        TurnWheel(form.Picture1, {0, 120}, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.25f);
+        TurnWheel(form.Picture1, {0, 240}, Qt::ControlModifier); // a notch a step
+        QCOMPARE(form.zoom(), 1.75f);
+        QCOMPARE(form.Picture1->Width(), std::floor(1.75 * 598));
+        TurnWheel(form.Picture1, {0, -120}, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.5f);
+        QCOMPARE(form.VScroll1->value(), 0); // zooming did not scroll
+        keys(Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.25f);
+        keys(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 1.5f);
+        keys(Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(form.zoom(), 1.75f);
+        // The buttons' limits hold.
+        form.SetZoom(4.0f);
+        TurnWheel(form.Picture1, {0, 120}, Qt::ControlModifier);
+        keys(Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(form.zoom(), 4.0f);
+        QCOMPARE(preview.errors(), QStringList());
+
+        // Ctrl + S saves from anywhere in the window.
+        form.PushButton8->setFocus();
+        keys(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(preview.test.saveDialog.calls, QStringList({"Save File|Word Files (*.doc)|*.doc|"}));
+        QCOMPARE(preview.test.messageBoxes.shown.back().text, QStringLiteral("Done."));
     }
 
     void aMissingPictureIsReportedAtTheStretchCopy()
