@@ -36,8 +36,9 @@ read -r word
 [ "$word" = q ] && exit 0
 case $group in ''|*[!0-9]*) group=0 ;; esac
 if [ "$group" -gt 1 ]; then
-  i=0
-  while kill -s KILL -- "-$group" 2>/dev/null && [ $i -lt 40 ]; do i=$((i+1)); sleep 0.05; done
+  kill -s KILL -- "-$group" 2>/dev/null
+  sleep 0.1
+  kill -s KILL -- "-$group" 2>/dev/null
 fi
 rm -rf -- "$folder"
 rm -f -- "$@"
@@ -115,9 +116,10 @@ void UnregisterOfficeInstance(OfficeProcess* process)
 void EndAllOfficeInstances() noexcept
 {
     try {
-        const auto lock = LockOfficeInstances();
+        auto lock = LockOfficeInstances();
         for (OfficeProcess* process : gInstances)
             process->endNow();
+        lock.release();
     } catch (...) {
     }
 }

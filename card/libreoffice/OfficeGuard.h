@@ -30,7 +30,9 @@ QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl);
 void RemoveOfficeSockets(const QStringList& paths);
 
 // Ends every office instance of this process at once (kill, reap, remove its
-// folder and sockets). Any thread may call it; it never throws.
+// folder and sockets), for a process that ends right after. Any thread may
+// call it; it never throws. From then on no office starts: a thread that
+// tries waits for the process to end.
 void EndAllOfficeInstances() noexcept;
 
 // Removes what offices of this user left after abnormal ends (in the folder
@@ -38,7 +40,8 @@ void EndAllOfficeInstances() noexcept;
 void SweepOfficeLeftovers() noexcept;
 
 // The live instances, for EndAllOfficeInstances. A process registers while
-// the lock is held, so an office is never started unseen by a concurrent end.
+// the lock is held, so an office is never started unseen by a concurrent end;
+// once the program ends, the lock is never given again.
 std::unique_lock<std::mutex> LockOfficeInstances();
 void RegisterOfficeInstance(OfficeProcess* process);    // lock held
 void UnregisterOfficeInstance(OfficeProcess* process);  // lock held

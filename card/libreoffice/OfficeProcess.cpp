@@ -53,7 +53,8 @@ bool alive(pid_t pid)
 
 }  // namespace
 
-OfficeProcess::OfficeProcess() : mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
+OfficeProcess::OfficeProcess()
+    : mSettingUp(LockOfficeInstances()), mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
 {
     if (!mFolder.isValid())
         throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));
@@ -67,18 +68,18 @@ OfficeProcess::OfficeProcess() : mFolder(QDir::tempPath() + QStringLiteral("/pel
         ::rename(locking.constData(), (folder + '/' + kOwnerLockName).constData()) != 0)
         throw Failure(QStringLiteral("The office engine could not be started: cannot lock its private folder (%1)")
                           .arg(QString::fromLocal8Bit(strerror(errno))));
-    const auto lock = LockOfficeInstances();
     RegisterOfficeInstance(this);
+    mSettingUp.unlock();
 }
 
 OfficeProcess::~OfficeProcess()
 {
     stop(0);
+    // Under the lock: an end of the program never removes the folder at the
+    // same time, and once it has begun, this waits for it.
+    const auto lock = LockOfficeInstances();
+    UnregisterOfficeInstance(this);
     mFolder.remove();
-    {
-        const auto lock = LockOfficeInstances();
-        UnregisterOfficeInstance(this);
-    }
     mWatcher.reset();
     if (mOwnerLock >= 0)
         ::close(mOwnerLock);

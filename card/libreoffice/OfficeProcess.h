@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <sys/types.h>
 
 class OfficeWatcher;
@@ -62,6 +63,9 @@ private:
     bool waitLeader(int ms);
     void waitGroupGone(pid_t group, int ms);
 
+    // Held while the folder is made and registered, so an end of the program
+    // either sees the folder or keeps it from being made.
+    std::unique_lock<std::mutex> mSettingUp;
     QTemporaryDir mFolder;
     int mOwnerLock = -1;
     std::unique_ptr<OfficeWatcher> mWatcher;
