@@ -3,8 +3,6 @@
 // helpers, independent readers, and the office processes this test program
 // started (their pipe names carry its process id).
 
-#include "LibreOfficeWord.h"
-
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -87,11 +85,9 @@ inline QList<OfficeProcessInfo> OurOfficeProcesses(const QString& pipe = QString
                                               : "pipe,name=" + pipe.toLatin1() + ';');
 }
 
-// Their ids, optionally only those whose command line holds `only`, once
-// the offices that quit cleanly (and end in the background) have ended.
+// Their ids, optionally only those whose command line holds `only`.
 inline QList<int> OurOfficePids(const QByteArray& only = {})
 {
-    LibreOfficeWordFactory::WaitForQuitInstances();
     QList<int> pids;
     for (const OfficeProcessInfo& p : OurOfficeProcesses())
         if (only.isEmpty() || p.commandLine.contains(only))

@@ -447,11 +447,6 @@ void LibreOfficeWordFactory::EndAllInstances() noexcept
     EndAllOfficeInstances();
 }
 
-void LibreOfficeWordFactory::WaitForQuitInstances()
-{
-    EndingOffices::waitAll();
-}
-
 std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QString& progId)
 {
     if (progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)

@@ -53,10 +53,6 @@ public:
     // private folder and pipe sockets removed), for a program that is ending
     // now. Any thread may call it; it never throws.
     static void EndAllInstances() noexcept;
-    // An office that quit cleanly is reaped in the background while the
-    // program goes on; this waits until every such office has ended and its
-    // folder is gone.
-    static void WaitForQuitInstances();
 
 private:
     Clipboard& mClipboard;

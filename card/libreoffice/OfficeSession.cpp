@@ -15,8 +15,6 @@
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <unistd.h>
 
 using namespace uno;
@@ -146,66 +144,16 @@ void OfficeSession::end() noexcept
     }
     if (process) {
         const bool clean = !lost && (!watchdog || !watchdog->fired());
+        process->stop(clean ? kQuitGraceMs : 0);
         if (watchdog)
             watchdog->shutdown();
         watchdog.reset();
-        // An office that was asked to end and answered ends on its own; the
-        // program need not wait for it. A killed one is waited for at once.
-        std::shared_ptr<OfficeProcess> ending(std::move(process));
-        auto finish = [ending, clean, profiles = profiles]() mutable {
-            ending->stop(clean ? kQuitGraceMs : 0);
-            if (clean && !ending->running()) {
-                try {
-                    profiles.offer(ending->folder() + QStringLiteral("/profile"));
-                } catch (...) {
-                }
+        if (clean && !process->running()) {
+            try {
+                profiles.offer(process->folder() + QStringLiteral("/profile"));
+            } catch (...) {
             }
-        };
-        if (clean && answering)
-            EndingOffices::add(std::move(finish));
-        else
-            finish();
-    }
-}
-
-EndingOffices& EndingOffices::instance()
-{
-    static EndingOffices offices;
-    return offices;
-}
-
-void EndingOffices::add(std::function<void()> work)
-{
-    EndingOffices& offices = instance();
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([work = std::move(work), done]() mutable {
-        try {
-            work();
-            work = nullptr;  // the last reference: the process goes, with its folder
-        } catch (...) {
         }
-        *done = true;
-    });
-    const std::lock_guard<std::mutex> lock(offices.mMutex);
-    for (auto it = offices.mEnding.begin(); it != offices.mEnding.end();) {
-        if (*it->second) {
-            it->first.join();
-            it = offices.mEnding.erase(it);
-        } else {
-            ++it;
-        }
+        process.reset();  // removes the private folder
     }
-    offices.mEnding.emplace_back(std::move(thread), std::move(done));
-}
-
-void EndingOffices::waitAll()
-{
-    EndingOffices& offices = instance();
-    std::vector<std::pair<std::thread, std::shared_ptr<std::atomic<bool>>>> ending;
-    {
-        const std::lock_guard<std::mutex> lock(offices.mMutex);
-        ending.swap(offices.mEnding);
-    }
-    for (auto& entry : ending)
-        entry.first.join();
 }

@@ -16,34 +16,12 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 
-#include <atomic>
-#include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
 class Clipboard;
 class LoDocument;
-
-// Offices that were asked to quit and are left to end in the background,
-// each on a thread of its own; the process waits for them before it exits.
-class EndingOffices {
-public:
-    ~EndingOffices()
-    {
-        for (auto& entry : mEnding)
-            entry.first.join();
-    }
-    static void add(std::function<void()> work);
-    static void waitAll();
-
-private:
-    static EndingOffices& instance();
-    std::mutex mMutex;
-    std::vector<std::pair<std::thread, std::shared_ptr<std::atomic<bool>>>> mEnding;
-};
 
 class OfficeSession {
 public:
