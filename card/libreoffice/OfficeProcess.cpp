@@ -65,9 +65,12 @@ OfficeProcess::OfficeProcess()
     const QByteArray locking = folder + "/.owner.lock";
     mOwnerLock = ::open(locking.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (mOwnerLock < 0 || ::flock(mOwnerLock, LOCK_EX | LOCK_NB) != 0 ||
-        ::rename(locking.constData(), (folder + '/' + kOwnerLockName).constData()) != 0)
-        throw Failure(QStringLiteral("The office engine could not be started: cannot lock its private folder (%1)")
-                          .arg(QString::fromLocal8Bit(strerror(errno))));
+        ::rename(locking.constData(), (folder + '/' + kOwnerLockName).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        if (mOwnerLock >= 0)
+            ::close(mOwnerLock);
+        throw Failure(QStringLiteral("The office engine could not be started: cannot lock its private folder (%1)").arg(reason));
+    }
     RegisterOfficeInstance(this);
     mSettingUp.unlock();
 }
