@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -12,6 +13,10 @@
 #include <QSettings>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -124,10 +129,60 @@ QImage QtClipboard::image()
     return picture;
 }
 
+namespace {
+// How long a signal waits for the user interface to close its window.
+constexpr auto kSignalGrace = std::chrono::milliseconds(1000);
+
+sigset_t EndSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&set, s);
+    return set;
+}
+} // namespace
+
 void QtProgramEnd::end()
 {
+    static std::atomic<bool> ending{false};
+    if (ending.exchange(true))
+        for (;;)
+            ::pause();
     mEnded = true;
-    QCoreApplication::exit(0);
+    if (mBeforeEnd)
+        mBeforeEnd();
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+void QtProgramEnd::BlockEndSignals()
+{
+    const sigset_t set = EndSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+void QtProgramEnd::EndOnSignals()
+{
+    std::thread([this] {
+        const sigset_t set = EndSignals();
+        int signal = 0;
+        while (sigwait(&set, &signal) != 0) {
+        }
+        QMetaObject::invokeMethod(qApp, [this] { CloseVisibleWindow(); }, Qt::QueuedConnection);
+        std::this_thread::sleep_for(kSignalGrace);
+        end();
+    }).detach();
+}
+
+void QtProgramEnd::CloseVisibleWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Window && !qobject_cast<QDialog*>(window)) {
+            window->close();
+            break;
+        }
+    end();
 }
 
 void RandomGenerator::seed(double value)

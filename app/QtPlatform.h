@@ -3,6 +3,8 @@
 
 #include "Platform.h"
 
+#include <atomic>
+#include <functional>
 #include <random>
 
 class QtMessageBoxes : public MessageBoxes {
@@ -36,13 +38,30 @@ public:
     QImage image() override;
 };
 
+// Ends the process at once: `beforeEnd` (ending what must not outlive the
+// program, such as office instances) runs first, then nothing else does.
+// SIGTERM, SIGINT and SIGHUP close the program as the close box of its
+// visible window would; when the user interface is held up (a call into the
+// office can take up to a minute) the program ends without it.
 class QtProgramEnd : public ProgramEnd {
 public:
+    explicit QtProgramEnd(std::function<void()> beforeEnd = {}) : mBeforeEnd(std::move(beforeEnd)) {}
+    // Does not return; a second caller waits for the first to end the process.
     void end() override;
     bool ended() const override { return mEnded; }
 
+    // Blocks the end signals in the calling thread and in every thread it
+    // starts later; call it first thing in main, before any thread exists.
+    static void BlockEndSignals();
+    // Starts the thread that takes the end signals.
+    void EndOnSignals();
+
 private:
-    bool mEnded = false;
+    // Closes the visible window (which ends the program); ends it when there is none.
+    void CloseVisibleWindow();
+
+    std::function<void()> mBeforeEnd;
+    std::atomic<bool> mEnded{false};
 };
 
 // A seedable generator; reseeding with the same value repeats the sequence.

@@ -10,6 +10,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts, so that only the thread that waits for them
+    // takes the end signals.
+    QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.
@@ -20,7 +23,9 @@ int main(int argc, char* argv[])
     QtSettingsStore settings;
     QtProcessStarter processes;
     QtClipboard clipboard;
-    QtProgramEnd programEnd;
+    // However the program ends, its office instances end with it.
+    QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
+    programEnd.EndOnSignals();
     RandomGenerator generator;
 
     LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
@@ -34,9 +39,8 @@ int main(int argc, char* argv[])
     StyleSheetSkin skin;
     Form1 form1(platform, skin);
     form1.Form_Load();
-    if (programEnd.ended())
-        return 0;
-    form1.show();
+    // Placed before it is shown, so it does not appear elsewhere first.
     CentreOnScreen(&form1);
+    form1.show();
     return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "LibreOfficeWord.h"
+#include "OfficeGuard.h"
 #include "Main.h"
 #include "QtPlatform.h"
 #include "Skin.h"
@@ -97,16 +98,19 @@ int main(int argc, char* argv[])
     std::vector<double> convert;
     for (int i = 0; i < runs; ++i) {
         QTemporaryDir profile;
+        const QString profileUrl = QUrl::fromLocalFile(profile.path()).toString(QUrl::FullyEncoded);
         QProcess office;
         office.setProgram(QStringLiteral("/usr/lib/libreoffice/program/soffice"));
         office.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                             QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                             QStringLiteral("-env:UserInstallation=") + profileUrl,
                              QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
                              temp.path(), cardFile});
         convert.push_back(TimeMs([&] {
             office.start();
             office.waitForFinished(120000);
         }));
+        // The office leaves the pipe socket of that profile behind.
+        RemoveOfficeSockets(OfficeSocketPaths(QString(), profileUrl));
     }
 
     const double floorMs = Median(floor);

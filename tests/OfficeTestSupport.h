@@ -52,12 +52,9 @@ struct OfficeProcessInfo {
     QByteArray commandLine; // arguments joined by spaces
 };
 
-// Live (not zombie) processes whose command line carries the pipe marker of
-// this test program, optionally only those of one pipe name.
-inline QList<OfficeProcessInfo> OurOfficeProcesses(const QString& pipe = QString())
+// Live (not zombie) processes whose command line holds `text`.
+inline QList<OfficeProcessInfo> ProcessesMentioning(const QByteArray& text)
 {
-    const QByteArray marker = pipe.isEmpty() ? "pipe,name=pelorin-" + QByteArray::number(::getpid()) + '-'
-                                             : "pipe,name=" + pipe.toLatin1() + ';';
     QList<OfficeProcessInfo> found;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
@@ -74,10 +71,18 @@ inline QList<OfficeProcessInfo> OurOfficeProcesses(const QString& pipe = QString
         const int close = status.lastIndexOf(')');
         const bool zombie = close > 0 && status.mid(close + 2, 1) == "Z";
         command.replace('\0', ' ');
-        if (!zombie && command.contains(marker))
+        if (!zombie && command.contains(text))
             found.append({pid, command});
     }
     return found;
+}
+
+// Live processes whose command line carries the pipe marker of this test
+// program (or of the program `owner`), optionally only those of one pipe name.
+inline QList<OfficeProcessInfo> OurOfficeProcesses(const QString& pipe = QString(), int owner = ::getpid())
+{
+    return ProcessesMentioning(pipe.isEmpty() ? "pipe,name=pelorin-" + QByteArray::number(owner) + '-'
+                                              : "pipe,name=" + pipe.toLatin1() + ';');
 }
 
 // Their ids, optionally only those whose command line holds `only`.

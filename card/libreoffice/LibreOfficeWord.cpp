@@ -1,325 +1,65 @@
+// The automation calls on an office instance: the application object opens
+// documents and quits, a document selects a shape by its Word name, types,
+// saves, closes and draws its picture. How the instance runs, connects and
+// ends is OfficeSession's; the UNO plumbing is UnoRuntime's.
+
 #include "LibreOfficeWord.h"
 
 #include "ErrorTrap.h"
 #include "OfficeArtShapes.h"
-#include "OfficeProcess.h"
+#include "OfficeGuard.h"
+#include "OfficeSession.h"
 #include "Platform.h"
 
-#include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/bridge/XBridge.hpp>
-#include <com/sun/star/connection/Connector.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/drawing/XDrawPageSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/io/IOException.hpp>
-#include <com/sun/star/io/XOutputStream.hpp>
-#include <com/sun/star/lang/DisposedException.hpp>
-#include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/task/XInteractionAbort.hpp>
-#include <com/sun/star/task/XInteractionHandler.hpp>
-#include <com/sun/star/task/XInteractionRequest.hpp>
-#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/HoriOrientation.hpp>
 #include <com/sun/star/text/RelOrientation.hpp>
 #include <com/sun/star/text/VertOrientation.hpp>
+#include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <cppuhelper/implbase1.hxx>
 #include <rtl/ref.hxx>
 
 #include <poppler-qt6.h>
 
-#include <algorithm>
-#include <cmath>
-
-#include <QCryptographicHash>
-#include <QDateTime>
-#include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QThread>
-#include <QUrl>
-#include <chrono>
-#include <condition_variable>
-#include <cstdlib>
-#include <mutex>
-#include <thread>
-#include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-namespace css = com::sun::star;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::Sequence;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
+using namespace uno;
 
 namespace {
 
-const QString kNotRunning = QStringLiteral("The office engine is no longer running.");
 // A PDF of one card page is a few hundred kB; anything beyond this is refused.
 constexpr qsizetype kMaxPdfBytes = 256 * 1024 * 1024;
 // The picture: the page at half its printed size, drawn with three times the pixels.
 constexpr double kRenderDpi = 144.0;
 constexpr int kPictureDotsPerMeter = 11339;  // 288 dpi
-// How long an office may take to end after it was asked to terminate.
-constexpr int kQuitGraceMs = 10000;
-// How long the request to terminate may take before the office is killed instead.
-constexpr int kTerminateBoundMs = 10000;
 // Imported shape positions are rounded to 1/100 mm (0.57 twip) on each edge.
 constexpr double kMatchToleranceTwips = 3.0;
-
-rtl::OUString toOU(const QString& s)
-{
-    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), sal_Int32(s.size()));
-}
-
-QString fromOU(const rtl::OUString& s)
-{
-    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
-}
-
-QString fileUrl(const QString& path)
-{
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
-}
-
-css::beans::PropertyValue property(const char* name, const Any& value)
-{
-    css::beans::PropertyValue p;
-    p.Name = rtl::OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-Sequence<css::beans::PropertyValue> properties(std::initializer_list<css::beans::PropertyValue> list)
-{
-    Sequence<css::beans::PropertyValue> out(sal_Int32(list.size()));
-    sal_Int32 i = 0;
-    for (const auto& p : list)
-        out.getArray()[i++] = p;
-    return out;
-}
 
 int envInt(const char* name, int fallback)
 {
     bool ok = false;
     const int value = qEnvironmentVariable(name).toInt(&ok);
     return ok ? value : fallback;
-}
-
-// The UNO runtime of this process, bootstrapped once.
-Reference<css::uno::XComponentContext> localContext()
-{
-    static std::mutex mutex;
-    static Reference<css::uno::XComponentContext> context;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!context.is()) {
-        if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
-            qputenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc");
-        try {
-            context = cppu::defaultBootstrap_InitialComponentContext();
-        } catch (const cppu::BootstrapException& e) {
-            throw Failure(QStringLiteral("The office engine could not be started: %1").arg(fromOU(e.getMessage())));
-        } catch (const css::uno::Exception& e) {
-            throw Failure(QStringLiteral("The office engine could not be started: %1").arg(fromOU(e.Message)));
-        }
-    }
-    return context;
-}
-
-// Answers every question the office would ask with "abort": no dialog, no repair.
-class AbortingHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler> {
-public:
-    void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override
-    {
-        const Sequence<Reference<css::task::XInteractionContinuation>> choices = request->getContinuations();
-        for (sal_Int32 i = 0; i < choices.getLength(); ++i) {
-            Reference<css::task::XInteractionAbort> abort(choices[i], UNO_QUERY);
-            if (abort.is()) {
-                abort->select();
-                return;
-            }
-        }
-    }
-};
-
-// Collects what the office writes, for the PDF export into memory.
-class MemoryOutput : public cppu::WeakImplHelper1<css::io::XOutputStream> {
-public:
-    void SAL_CALL writeBytes(const Sequence<sal_Int8>& data) override
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        if (mData.size() + data.getLength() > kMaxPdfBytes)
-            throw css::io::IOException(rtl::OUString::createFromAscii("picture too large"));
-        mData.append(reinterpret_cast<const char*>(data.getConstArray()), data.getLength());
-    }
-    void SAL_CALL flush() override {}
-    void SAL_CALL closeOutput() override {}
-    QByteArray data()
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mData;
-    }
-
-private:
-    std::mutex mMutex;
-    QByteArray mData;
-};
-
-// Ends the office when one armed call runs past its deadline.
-class Watchdog {
-public:
-    explicit Watchdog(OfficeProcess& process) : mProcess(process), mThread([this] { run(); }) {}
-    ~Watchdog() { shutdown(); }
-    // After this the watchdog never touches the process again.
-    void shutdown()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mQuit = true;
-            mArmed = false;
-        }
-        mWake.notify_all();
-        if (mThread.joinable())
-            mThread.join();
-    }
-    void arm(int ms)
-    {
-        {
-            std::lock_guard<std::mutex> lock(mMutex);
-            mDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-            mArmed = true;
-        }
-        mWake.notify_all();
-    }
-    void disarm()
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        mArmed = false;
-    }
-    bool fired()
-    {
-        std::lock_guard<std::mutex> lock(mMutex);
-        return mFired;
-    }
-
-private:
-    void run()
-    {
-        std::unique_lock<std::mutex> lock(mMutex);
-        while (!mQuit) {
-            if (!mArmed) {
-                mWake.wait(lock);
-                continue;
-            }
-            if (mWake.wait_until(lock, mDeadline) == std::cv_status::timeout && mArmed && !mQuit &&
-                std::chrono::steady_clock::now() >= mDeadline) {
-                mFired = true;
-                mArmed = false;
-                lock.unlock();
-                mProcess.kill();  // the blocked call then fails as the connection drops
-                lock.lock();
-            }
-        }
-    }
-
-    OfficeProcess& mProcess;
-    std::mutex mMutex;
-    std::condition_variable mWake;
-    std::chrono::steady_clock::time_point mDeadline;
-    bool mArmed = false;
-    bool mFired = false;
-    bool mQuit = false;
-    std::thread mThread;
-};
-
-// A prepared profile is copied instead of letting each office build one.
-bool copyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    const QDir source(from);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
-        if (info.fileName() == QLatin1String(".lock"))
-            continue;
-        if (info.isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else if (!QFile::copy(path, target)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Settings every instance starts with: no lock files beside documents (a
-// killed office would leave them and block later saves), no first-start work.
-const char kRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseDocumentOOoLockFile" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseDocumentSystemFileLocking" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Save/Document"><prop oor:name="CreateBackup" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Save/Document"><prop oor:name="AutoSave" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Recovery/AutoSave"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="MacroSecurityLevel" oor:op="fuse"><value>3</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="DisableMacrosExecution" oor:op="fuse"><value>true</value></prop></item>
-</oor:items>
-)";
-
-// The cache folder for this office installation, or empty when unusable.
-QString seedFolder(const LibreOfficeOptions& options)
-{
-    if (options.profileCache.isEmpty())
-        return {};
-    QFile version(QFileInfo(QFileInfo(options.launcher).canonicalFilePath()).absolutePath() +
-                  QStringLiteral("/versionrc"));
-    if (!version.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray key = QCryptographicHash::hash(version.readAll() + QByteArray(kRegistry), QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
-    if (!QDir().mkpath(options.profileCache))
-        return {};
-    // Only a folder of our own that nobody else can write is trusted.
-    struct stat st;
-    const QByteArray cache = QFile::encodeName(options.profileCache);
-    if (::lstat(cache.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return {};
-    ::chmod(cache.constData(), 0700);
-    return options.profileCache + QStringLiteral("/profile-") + QString::fromLatin1(key);
 }
 
 // Position on the page and size of a shape, in 1/100 mm. Frames anchored in
@@ -351,290 +91,11 @@ bool pagePosition(const Reference<css::drawing::XShape>& shape, css::awt::Point&
     }
 }
 
-// A killed office leaves its pipe sockets in /tmp; their names follow from
-// our pipe name and from the profile URL (MD5 of its UTF-16 text, bytes in
-// unpadded hex), so only this instance's sockets are removed.
-void removeOfficeSockets(const QString& pipe, const QString& profileUrl)
-{
-    QCryptographicHash md5(QCryptographicHash::Md5);
-    md5.addData(QByteArrayView(reinterpret_cast<const char*>(profileUrl.utf16()), profileUrl.size() * 2));
-    QString hash;
-    for (char byte : md5.result())
-        hash += QString::number(uchar(byte), 16);
-    const QString prefix = QStringLiteral("/tmp/OSL_PIPE_%1_").arg(::getuid());
-    for (const QString& name : {prefix + pipe, prefix + QStringLiteral("SingleOfficeIPC_") + hash}) {
-        const QByteArray path = QFile::encodeName(name);
-        struct stat st;
-        if (::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid())
-            ::unlink(path.constData());
-    }
-}
-
-class LoDocument;
-
-// One office process and the connection to it, shared by the application
-// object and its documents. Only the application object ends it.
-class Session {
-public:
-    Session(Clipboard& clipboard, LibreOfficeOptions options) : clipboard(clipboard), options(std::move(options)) {}
-    ~Session() { end(); }
-
-    void start();
-    void quit();
-    // Kills and cleans up; never throws.
-    void end() noexcept;
-    void ensureAlive() const
-    {
-        if (!alive)
-            throw Failure(kNotRunning);
-    }
-
-    // Runs one call into the office under the watchdog; `failure` starts the
-    // description of any error.
-    template <class F>
-    auto call(const QString& failure, F&& body, int timeoutMs = 0) -> decltype(body())
-    {
-        ensureAlive();
-        const int bound = timeoutMs > 0 ? timeoutMs : options.callTimeoutMs;
-        // The guard shares the watchdog: a failed call may end the session inside.
-        struct Arm {
-            std::shared_ptr<Watchdog> dog;
-            Arm(std::shared_ptr<Watchdog> d, int ms) : dog(std::move(d)) { dog->arm(ms); }
-            ~Arm() { dog->disarm(); }
-        } arm(watchdog, bound);
-        try {
-            if constexpr (std::is_void_v<decltype(body())>) {
-                body();
-                checkAfterCall(failure, bound);
-            } else {
-                auto result = body();
-                checkAfterCall(failure, bound);
-                return result;
-            }
-        } catch (const css::lang::DisposedException&) {
-            // The bridge throws this once the connection has dropped: nothing
-            // more can be asked of that office, even while its launcher lingers.
-            checkAfterCall(failure, bound);
-            connectionLost(failure);
-        } catch (const css::uno::Exception& e) {
-            checkAfterCall(failure, bound);
-            if (process && !process->officeRunning())
-                connectionLost(failure);
-            const QString message = fromOU(e.Message).trimmed();
-            throw Failure(message.isEmpty() ? failure : QStringLiteral("%1 (%2)").arg(failure, message));
-        }
-    }
-
-    Reference<css::frame::XDesktop2> desktop;
-    Clipboard& clipboard;
-    LibreOfficeOptions options;
-    bool alive = false;
-    bool displayAlerts = true;
-    std::vector<std::weak_ptr<LoDocument>> documents;  // opened order; the last open one is active
-
-private:
-    void checkAfterCall(const QString& failure, int bound)
-    {
-        if (watchdog && watchdog->fired()) {
-            end();
-            throw Failure(QStringLiteral("The office engine did not answer within %1 seconds and was stopped (%2).")
-                              .arg(QString::number(bound / 1000.0), failure));
-        }
-        if (process && !process->running()) {
-            const QString how = process->exitDescription();
-            end();
-            throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (%2).").arg(failure, how));
-        }
-    }
-    [[noreturn]] void connectionLost(const QString& failure)
-    {
-        // While ending, the office may well drop the connection as it quits.
-        if (!ending) {
-            lost = true;
-            end();
-        }
-        throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (the connection to it was lost).").arg(failure));
-    }
-    void connect(const QString& pipe);
-    void prepareProfile(const QString& profile);
-    void seedCache(const QString& profile);
-
-    std::unique_ptr<OfficeProcess> process;
-    std::shared_ptr<Watchdog> watchdog;
-    Reference<css::lang::XComponent> bridge;
-    QString seed;
-    bool seeded = false;
-    bool ending = false;
-    bool lost = false;  // the connection dropped: nothing to ask, nothing to wait for
-    QString pipe;
-    QString profileUrl;
-};
-
-void Session::prepareProfile(const QString& profile)
-{
-    seed = seedFolder(options);
-    if (!seed.isEmpty() && QFileInfo::exists(seed + QStringLiteral("/user/registrymodifications.xcu"))) {
-        if (copyTree(seed, profile)) {
-            seeded = true;
-            return;
-        }
-        QDir(profile).removeRecursively();
-    }
-    QDir().mkpath(profile + QStringLiteral("/user"));
-    QFile registry(profile + QStringLiteral("/user/registrymodifications.xcu"));
-    if (!registry.open(QIODevice::WriteOnly) || registry.write(kRegistry) < 0)
-        throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile"));
-}
-
-// After a clean end, the profile this office built becomes the seed for later ones.
-void Session::seedCache(const QString& profile)
-{
-    if (seed.isEmpty() || seeded || QFileInfo::exists(seed))
-        return;
-    const QString temporary = seed + QStringLiteral(".tmp-%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    if (copyTree(profile, temporary) && ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(seed).constData()) == 0)
-        return;
-    QDir(temporary).removeRecursively();
-}
-
-void Session::start()
-{
-    const Reference<css::uno::XComponentContext> local = localContext();
-    process = std::make_unique<OfficeProcess>();
-    const QString folder = process->folder();
-    const QString profile = folder + QStringLiteral("/profile");
-    pipe = QStringLiteral("pelorin-%1-%2")
-                             .arg(::getpid())
-                             .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
-    QList<QPair<QByteArray, QByteArray>> environment;
-    QDir().mkpath(folder + QStringLiteral("/tmp"));
-    environment.append({"TMPDIR", QFile::encodeName(folder + QStringLiteral("/tmp"))});
-    if (!options.fontConfig.isEmpty()) {
-        const QString fonts = folder + QStringLiteral("/fonts.conf");
-        QFile file(fonts);
-        if (!file.open(QIODevice::WriteOnly) || file.write(options.fontConfig) != options.fontConfig.size())
-            throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings"));
-        environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
-    }
-    prepareProfile(profile);
-    profileUrl = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);
-    const QStringList arguments{
-        QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--nologo"),
-        QStringLiteral("--norestore"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
-        QStringLiteral("--nofirststartwizard"),
-        QStringLiteral("-env:UserInstallation=") + profileUrl,
-        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe)};
-    try {
-        process->start(options.launcher, arguments, environment);
-        watchdog = std::make_shared<Watchdog>(*process);
-        connect(pipe);
-        alive = true;
-    } catch (...) {
-        end();
-        // A seed that could not bring an office up is not offered again.
-        if (seeded)
-            QDir(seed).removeRecursively();
-        throw;
-    }
-}
-
-void Session::connect(const QString& pipe)
-{
-    const Reference<css::uno::XComponentContext> local = localContext();
-    QElapsedTimer clock;
-    clock.start();
-    const auto fail = [&](const QString& reason) {
-        return Failure(QStringLiteral("The office engine could not be started: %1").arg(reason));
-    };
-    // One bound for the whole start, enforced by the watchdog as well, since a
-    // connection to a stopped office would block instead of failing.
-    watchdog->arm(options.startTimeoutMs);
-    struct Disarm {
-        Watchdog& dog;
-        ~Disarm() { dog.disarm(); }
-    } disarm{*watchdog};
-    try {
-        const Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
-        Reference<css::connection::XConnection> connection;
-        while (!connection.is()) {
-            try {
-                connection = connector->connect(toOU(QStringLiteral("pipe,name=") + pipe));
-            } catch (const css::connection::NoConnectException&) {
-                if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
-                    throw fail(QStringLiteral("it did not come up within %1 seconds").arg(options.startTimeoutMs / 1000.0));
-                if (!process->running()) {
-                    const QString log = process->logTail();
-                    throw fail(process->exitDescription() + (log.isEmpty() ? QString() : QStringLiteral(": ") + log));
-                }
-                QThread::msleep(25);
-            }
-        }
-        const Reference<css::bridge::XBridgeFactory2> factory = css::bridge::BridgeFactory::create(local);
-        const Reference<css::bridge::XBridge> xbridge =
-            factory->createBridge(rtl::OUString(), rtl::OUString::createFromAscii("urp"), connection, nullptr);
-        bridge.set(xbridge, UNO_QUERY);
-        const Reference<css::uno::XComponentContext> remote(
-            xbridge->getInstance(rtl::OUString::createFromAscii("StarOffice.ComponentContext")), UNO_QUERY_THROW);
-        desktop = css::frame::Desktop::create(remote);
-    } catch (const css::uno::Exception& e) {
-        if (watchdog->fired())
-            throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
-        throw fail(fromOU(e.Message));
-    }
-    if (watchdog->fired())
-        throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
-}
-
-void Session::quit()
-{
-    ensureAlive();
-    end();
-}
-
-void Session::end() noexcept
-{
-    // A failed call below ends the session too; the outer end finishes the work.
-    if (ending)
-        return;
-    ending = true;
-    const bool answering = alive && !lost && desktop.is() && watchdog && !watchdog->fired() && process && process->running();
-    if (answering) {
-        try {
-            call(QStringLiteral("Word could not quit"), [&] { desktop->terminate(); },
-                 std::min(options.callTimeoutMs, kTerminateBoundMs));
-        } catch (...) {
-            // The office may drop the connection before it answers; it is ended below either way.
-        }
-    }
-    alive = false;
-    desktop.clear();
-    if (bridge.is()) {
-        try {
-            bridge->dispose();
-        } catch (...) {
-        }
-        bridge.clear();
-    }
-    if (process) {
-        const bool clean = !lost && (!watchdog || !watchdog->fired());
-        process->stop(clean ? kQuitGraceMs : 0);
-        removeOfficeSockets(pipe, profileUrl);
-        if (watchdog)
-            watchdog->shutdown();
-        watchdog.reset();
-        if (clean && !process->running()) {
-            try {
-                seedCache(process->folder() + QStringLiteral("/profile"));
-            } catch (...) {
-            }
-        }
-        process.reset();  // removes the private folder
-    }
-}
+}  // namespace
 
 class LoDocument : public WordDocument {
 public:
-    LoDocument(std::shared_ptr<Session> session, Reference<css::lang::XComponent> component, QString path,
+    LoDocument(std::shared_ptr<OfficeSession> session, Reference<css::lang::XComponent> component, QString path,
                bool readOnly, QVector<OfficeArtShape> shapes, QString shapesError)
         : mSession(std::move(session)), mComponent(std::move(component)), mPath(std::move(path)), mReadOnly(readOnly),
           mShapes(std::move(shapes)), mShapesError(std::move(shapesError))
@@ -770,7 +231,7 @@ public:
     void CopyRangeAsPicture() override
     {
         open();
-        rtl::Reference<MemoryOutput> output(new MemoryOutput);
+        rtl::Reference<MemoryOutput> output(new MemoryOutput(kMaxPdfBytes));
         mSession->call(QStringLiteral("Word could not copy the document as a picture"), [&] {
             if (mControllersLocked) {
                 mControllersLocked = false;
@@ -852,7 +313,7 @@ private:
             throw Failure(QStringLiteral("The document is closed."));
     }
 
-    std::shared_ptr<Session> mSession;
+    std::shared_ptr<OfficeSession> mSession;
     Reference<css::lang::XComponent> mComponent;
     QString mPath;
     rtl::OUString mFilter;  // set by SaveAs; else the format the document was opened in
@@ -865,7 +326,7 @@ private:
 
 class LoApplication : public WordApplication {
 public:
-    explicit LoApplication(std::shared_ptr<Session> session) : mSession(std::move(session)) {}
+    explicit LoApplication(std::shared_ptr<OfficeSession> session) : mSession(std::move(session)) {}
     ~LoApplication() override { mSession->end(); }
 
     std::shared_ptr<WordDocument> Open(const QString& path, bool readOnly) override
@@ -941,10 +402,9 @@ public:
     void Quit() override { mSession->quit(); }
 
 private:
-    std::shared_ptr<Session> mSession;
+    std::shared_ptr<OfficeSession> mSession;
 };
 
-}  // namespace
 
 LibreOfficeOptions LibreOfficeOptions::resolved() const
 {
@@ -979,13 +439,19 @@ QString LibreOfficeOptions::defaultProfileCache()
 LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options)
     : mClipboard(clipboard), mOptions(options.resolved())
 {
+    SweepOfficeLeftovers();
+}
+
+void LibreOfficeWordFactory::EndAllInstances() noexcept
+{
+    EndAllOfficeInstances();
 }
 
 std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QString& progId)
 {
     if (progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
         throw Failure(QStringLiteral("ActiveX component can't create object"));
-    auto session = std::make_shared<Session>(mClipboard, mOptions);
+    auto session = std::make_shared<OfficeSession>(mClipboard, mOptions);
     session->start();
     return std::make_unique<LoApplication>(std::move(session));
 }

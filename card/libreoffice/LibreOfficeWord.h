@@ -41,11 +41,18 @@ struct LibreOfficeOptions {
 
 class LibreOfficeWordFactory : public WordFactory {
 public:
+    // The first factory of a process sweeps what offices of earlier, abnormally
+    // ended runs of this user left behind.
     LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options = {});
     // Only "Word.Application" can be created.
     std::unique_ptr<WordApplication> CreateObject(const QString& progId) override;
 
     const LibreOfficeOptions& options() const { return mOptions; }
+
+    // Ends every office instance of this process at once (killed, reaped, its
+    // private folder and pipe sockets removed), for a program that is ending
+    // now. Any thread may call it; it never throws.
+    static void EndAllInstances() noexcept;
 
 private:
     Clipboard& mClipboard;

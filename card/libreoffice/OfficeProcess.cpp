@@ -1,6 +1,7 @@
 #include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
+#include "OfficeGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,20 +53,43 @@ bool alive(pid_t pid)
 
 }  // namespace
 
-OfficeProcess::OfficeProcess() : mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
+OfficeProcess::OfficeProcess()
+    : mSettingUp(LockOfficeInstances()), mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
 {
     if (!mFolder.isValid())
         throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));
-    ::chmod(QFile::encodeName(mFolder.path()).constData(), 0700);
+    const QByteArray folder = QFile::encodeName(mFolder.path());
+    ::chmod(folder.constData(), 0700);
+    // The lock is taken before the file gets its name, so a sweep by another
+    // program never finds the folder's lock file free while we own it.
+    const QByteArray locking = folder + "/.owner.lock";
+    mOwnerLock = ::open(locking.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (mOwnerLock < 0 || ::flock(mOwnerLock, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(locking.constData(), (folder + '/' + kOwnerLockName).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        if (mOwnerLock >= 0)
+            ::close(mOwnerLock);
+        throw Failure(QStringLiteral("The office engine could not be started: cannot lock its private folder (%1)").arg(reason));
+    }
+    RegisterOfficeInstance(this);
+    mSettingUp.unlock();
 }
 
 OfficeProcess::~OfficeProcess()
 {
     stop(0);
+    // Under the lock: an end of the program never removes the folder at the
+    // same time, and once it has begun, this waits for it.
+    const auto lock = LockOfficeInstances();
+    UnregisterOfficeInstance(this);
+    mFolder.remove();
+    mWatcher.reset();
+    if (mOwnerLock >= 0)
+        ::close(mOwnerLock);
 }
 
 void OfficeProcess::start(const QString& program, const QStringList& arguments,
-                          const QList<QPair<QByteArray, QByteArray>>& environment)
+                          const QList<QPair<QByteArray, QByteArray>>& environment, const QStringList& sockets)
 {
     const QFileInfo info(program);
     if (!info.exists() || !info.isFile() || !info.isExecutable())
@@ -116,6 +141,17 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     // A session of its own makes the whole tree one process group we can kill.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
+    // Under the instances' lock: a program that ends now either sees this
+    // office or ends before it is started.
+    const auto lock = LockOfficeInstances();
+    std::unique_ptr<OfficeWatcher> watcher;
+    try {
+        watcher = std::make_unique<OfficeWatcher>(mFolder.path(), sockets);
+    } catch (...) {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        throw;
+    }
     pid_t pid = 0;
     const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -123,6 +159,9 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     if (error != 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
                           .arg(program, QString::fromLocal8Bit(strerror(error))));
+    watcher->watch(pid);
+    mWatcher = std::move(watcher);
+    mSockets = sockets;
     mPid = pid;
     mGroup = pid;
     mReaped = false;
@@ -246,7 +285,14 @@ void OfficeProcess::stop(int graceMs)
         }
     }
     // Orphaned members (the launcher gone first) are hunted down too.
-    for (int i = 0; i < 500; ++i) {
+    waitGroupGone(group, 5000);
+    mGroup = 0;
+    RemoveOfficeSockets(mSockets);
+}
+
+void OfficeProcess::waitGroupGone(pid_t group, int ms)
+{
+    for (int waited = 0; waited < ms; waited += 10) {
         const QList<pid_t> left = groupMembers(group);
         if (left.isEmpty())
             break;
@@ -254,5 +300,22 @@ void OfficeProcess::stop(int graceMs)
             ::kill(pid, SIGKILL);
         QThread::msleep(10);
     }
-    mGroup = 0;
+}
+
+void OfficeProcess::endNow() noexcept
+{
+    try {
+        const pid_t group = mGroup.load();
+        if (group > 0) {
+            ::kill(-group, SIGKILL);
+            if (!mReaped)
+                ::waitpid(mPid, nullptr, 0);
+            waitGroupGone(group, 2000);
+        }
+        RemoveOfficeSockets(mSockets);
+        QDir(mFolder.path()).removeRecursively();
+        if (mWatcher)
+            mWatcher->release();
+    } catch (...) {
+    }
 }

@@ -2,7 +2,8 @@
 // One office process tree (launcher -> oosplash -> soffice.bin) in a session
 // and process group of its own, with a private folder (mode 0700) for its
 // profile, temporary files and log. Whatever happens, the destructor leaves
-// no process of the group running and removes the folder.
+// no process of the group running and removes the folder and the office's
+// pipe sockets; OfficeGuard.h covers the ends that skip the destructor.
 
 #include <QByteArray>
 #include <QList>
@@ -11,7 +12,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <sys/types.h>
+
+class OfficeWatcher;
 
 class OfficeProcess {
 public:
@@ -23,10 +28,11 @@ public:
 
     QString folder() const { return mFolder.path(); }
 
-    // Starts `program` with `arguments` and extra environment entries; throws
-    // Failure when it cannot be started.
+    // Starts `program` with `arguments` and extra environment entries, and
+    // its watcher; `sockets` are the pipe sockets the office will create.
+    // Throws Failure when it cannot be started.
     void start(const QString& program, const QStringList& arguments,
-               const QList<QPair<QByteArray, QByteArray>>& environment);
+               const QList<QPair<QByteArray, QByteArray>>& environment, const QStringList& sockets);
 
     // True while the first process of the tree has not ended.
     bool running();
@@ -44,6 +50,10 @@ public:
     // left, reaps the first process and waits until no member of the group runs.
     void stop(int graceMs);
 
+    // Kills the tree, reaps it, removes the folder and sockets, all at once,
+    // for a program that ends now. Called with the instances' lock held.
+    void endNow() noexcept;
+
     // Ids of the live (not zombie) processes of the group, for tests.
     static QList<pid_t> groupMembers(pid_t group);
     pid_t group() const { return mGroup.load(); }
@@ -51,8 +61,15 @@ public:
 private:
     void killMembers(bool includingLeader);
     bool waitLeader(int ms);
+    void waitGroupGone(pid_t group, int ms);
 
+    // Held while the folder is made and registered, so an end of the program
+    // either sees the folder or keeps it from being made.
+    std::unique_lock<std::mutex> mSettingUp;
     QTemporaryDir mFolder;
+    int mOwnerLock = -1;
+    std::unique_ptr<OfficeWatcher> mWatcher;
+    QStringList mSockets;
     pid_t mPid = 0;
     std::atomic<pid_t> mGroup{0};
     bool mReaped = true;

@@ -1,0 +1,230 @@
+#include "OfficeGuard.h"
+
+#include "ErrorTrap.h"
+#include "OfficeProcess.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::mutex gInstancesMutex;
+std::vector<OfficeProcess*> gInstances;
+
+// First line: the office's process group. Second line "q": all is well, end.
+// End of input instead: the program is gone, so its office goes too.
+const char kWatcherScript[] = R"(folder=$1; shift
+read -r group || group=0
+read -r word
+[ "$word" = q ] && exit 0
+case $group in ''|*[!0-9]*) group=0 ;; esac
+if [ "$group" -gt 1 ]; then
+  kill -s KILL -- "-$group" 2>/dev/null
+  sleep 0.1
+  kill -s KILL -- "-$group" 2>/dev/null
+fi
+rm -rf -- "$folder"
+rm -f -- "$@"
+)";
+
+bool IsOwnSocket(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid();
+}
+
+// True when something accepts connections on the socket.
+bool Listening(const QByteArray& path)
+{
+    sockaddr_un address{};
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return true;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return true;
+    const bool accepted = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 || errno != ECONNREFUSED;
+    ::close(fd);
+    return accepted;
+}
+
+QString ProfileUrl(const QString& folder)
+{
+    return QUrl::fromLocalFile(folder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded);
+}
+
+}  // namespace
+
+QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl)
+{
+    // The office names the socket of its profile after the MD5 of the
+    // profile URL's UTF-16 text, bytes in unpadded hex.
+    QCryptographicHash md5(QCryptographicHash::Md5);
+    md5.addData(QByteArrayView(reinterpret_cast<const char*>(profileUrl.utf16()), profileUrl.size() * 2));
+    QString hash;
+    for (char byte : md5.result())
+        hash += QString::number(uchar(byte), 16);
+    const QString prefix = QStringLiteral("/tmp/OSL_PIPE_%1_").arg(::getuid());
+    QStringList paths{prefix + QStringLiteral("SingleOfficeIPC_") + hash};
+    if (!pipe.isEmpty())
+        paths.prepend(prefix + pipe);
+    return paths;
+}
+
+void RemoveOfficeSockets(const QStringList& paths)
+{
+    for (const QString& name : paths) {
+        const QByteArray path = QFile::encodeName(name);
+        if (IsOwnSocket(path))
+            ::unlink(path.constData());
+    }
+}
+
+std::unique_lock<std::mutex> LockOfficeInstances()
+{
+    return std::unique_lock<std::mutex>(gInstancesMutex);
+}
+
+void RegisterOfficeInstance(OfficeProcess* process)
+{
+    gInstances.push_back(process);
+}
+
+void UnregisterOfficeInstance(OfficeProcess* process)
+{
+    gInstances.erase(std::remove(gInstances.begin(), gInstances.end(), process), gInstances.end());
+}
+
+void EndAllOfficeInstances() noexcept
+{
+    try {
+        auto lock = LockOfficeInstances();
+        for (OfficeProcess* process : gInstances)
+            process->endNow();
+        lock.release();
+    } catch (...) {
+    }
+}
+
+void SweepOfficeLeftovers() noexcept
+{
+    static std::once_flag once;
+    try {
+        std::call_once(once, [] {
+            const QDir temp(QDir::tempPath());
+            for (const QString& name : temp.entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
+                const QString folder = temp.absoluteFilePath(name);
+                const QByteArray path = QFile::encodeName(folder);
+                struct stat st;
+                if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+                    continue;
+                // A folder without a lock file may be one that is just being set up.
+                const int fd = ::open((path + '/' + kOwnerLockName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+                if (fd < 0)
+                    continue;
+                if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                    RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder)));
+                    QDir(folder).removeRecursively();
+                }
+                ::close(fd);
+            }
+            // Pipe sockets carry the id of the program that made them.
+            const QString prefix = QStringLiteral("OSL_PIPE_%1_pelorin-").arg(::getuid());
+            const QDir tmp(QStringLiteral("/tmp"));
+            for (const QString& name : tmp.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Hidden)) {
+                bool number = false;
+                const pid_t owner = pid_t(name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toInt(&number));
+                const QByteArray path = QFile::encodeName(tmp.absoluteFilePath(name));
+                if (number && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH && IsOwnSocket(path) && !Listening(path))
+                    ::unlink(path.constData());
+            }
+        });
+    } catch (...) {
+    }
+}
+
+OfficeWatcher::OfficeWatcher(const QString& folder, const QStringList& sockets)
+{
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+    std::vector<QByteArray> argStore{"/bin/sh", "-c", kWatcherScript, "pelorin-office-watcher", QFile::encodeName(folder)};
+    for (const QString& socket : sockets)
+        argStore.push_back(QFile::encodeName(socket));
+    std::vector<char*> argv;
+    for (QByteArray& a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigfillset(&defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    // A session of its own: a Ctrl+C to the terminal's group does not take it along.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const int error = posix_spawn(&mPid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(ends[1]);
+    if (error != 0) {
+        ::close(ends[0]);
+        mPid = 0;
+        throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(error))));
+    }
+    mSocket = ends[0];
+}
+
+void OfficeWatcher::send(const char* line) noexcept
+{
+    if (mSocket >= 0)
+        (void)!::send(mSocket, line, std::strlen(line), MSG_NOSIGNAL);
+}
+
+void OfficeWatcher::watch(pid_t group)
+{
+    const QByteArray line = QByteArray::number(group) + '\n';
+    send(line.constData());
+    mWatching = true;
+}
+
+void OfficeWatcher::release() noexcept
+{
+    if (mSocket < 0)
+        return;
+    if (!mWatching)
+        send("0\n");
+    send("q\n");
+    ::close(mSocket);
+    mSocket = -1;
+    if (mPid > 0)
+        while (::waitpid(mPid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    mPid = 0;
+}

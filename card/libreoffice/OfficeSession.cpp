@@ -1,0 +1,159 @@
+#include "OfficeSession.h"
+
+#include "OfficeGuard.h"
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <unistd.h>
+
+using namespace uno;
+
+namespace {
+// How long an office may take to end after it was asked to terminate.
+constexpr int kQuitGraceMs = 10000;
+// How long the request to terminate may take before the office is killed instead.
+constexpr int kTerminateBoundMs = 10000;
+}  // namespace
+
+void OfficeSession::start()
+{
+    const Reference<css::uno::XComponentContext> local = localContext();
+    process = std::make_unique<OfficeProcess>();
+    const QString folder = process->folder();
+    const QString profile = folder + QStringLiteral("/profile");
+    pipe = QStringLiteral("pelorin-%1-%2")
+                             .arg(::getpid())
+                             .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    QList<QPair<QByteArray, QByteArray>> environment;
+    QDir().mkpath(folder + QStringLiteral("/tmp"));
+    environment.append({"TMPDIR", QFile::encodeName(folder + QStringLiteral("/tmp"))});
+    if (!options.fontConfig.isEmpty()) {
+        const QString fonts = folder + QStringLiteral("/fonts.conf");
+        QFile file(fonts);
+        if (!file.open(QIODevice::WriteOnly) || file.write(options.fontConfig) != options.fontConfig.size())
+            throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings"));
+        environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
+    }
+    profiles.prepare(profile);
+    profileUrl = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);
+    const QStringList arguments{
+        QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"), QStringLiteral("--nodefault"), QStringLiteral("--nolockcheck"),
+        QStringLiteral("--nofirststartwizard"),
+        QStringLiteral("-env:UserInstallation=") + profileUrl,
+        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe)};
+    try {
+        process->start(options.launcher, arguments, environment, OfficeSocketPaths(pipe, profileUrl));
+        watchdog = std::make_shared<Watchdog>(*process);
+        connect(pipe);
+        alive = true;
+    } catch (...) {
+        end();
+        profiles.dropIfUsed();
+        throw;
+    }
+}
+
+void OfficeSession::connect(const QString& pipe)
+{
+    const Reference<css::uno::XComponentContext> local = localContext();
+    QElapsedTimer clock;
+    clock.start();
+    const auto fail = [&](const QString& reason) {
+        return Failure(QStringLiteral("The office engine could not be started: %1").arg(reason));
+    };
+    // One bound for the whole start, enforced by the watchdog as well, since a
+    // connection to a stopped office would block instead of failing.
+    watchdog->arm(options.startTimeoutMs);
+    struct Disarm {
+        Watchdog& dog;
+        ~Disarm() { dog.disarm(); }
+    } disarm{*watchdog};
+    try {
+        const Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
+        Reference<css::connection::XConnection> connection;
+        while (!connection.is()) {
+            try {
+                connection = connector->connect(toOU(QStringLiteral("pipe,name=") + pipe));
+            } catch (const css::connection::NoConnectException&) {
+                if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
+                    throw fail(QStringLiteral("it did not come up within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+                if (!process->running()) {
+                    const QString log = process->logTail();
+                    throw fail(process->exitDescription() + (log.isEmpty() ? QString() : QStringLiteral(": ") + log));
+                }
+                QThread::msleep(25);
+            }
+        }
+        const Reference<css::bridge::XBridgeFactory2> factory = css::bridge::BridgeFactory::create(local);
+        const Reference<css::bridge::XBridge> xbridge =
+            factory->createBridge(rtl::OUString(), rtl::OUString::createFromAscii("urp"), connection, nullptr);
+        bridge.set(xbridge, UNO_QUERY);
+        const Reference<css::uno::XComponentContext> remote(
+            xbridge->getInstance(rtl::OUString::createFromAscii("StarOffice.ComponentContext")), UNO_QUERY_THROW);
+        desktop = css::frame::Desktop::create(remote);
+    } catch (const css::uno::Exception& e) {
+        if (watchdog->fired())
+            throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+        throw fail(fromOU(e.Message));
+    }
+    if (watchdog->fired())
+        throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+}
+
+void OfficeSession::quit()
+{
+    ensureAlive();
+    end();
+}
+
+void OfficeSession::end() noexcept
+{
+    // A failed call below ends the session too; the outer end finishes the work.
+    if (ending)
+        return;
+    ending = true;
+    const bool answering = alive && !lost && desktop.is() && watchdog && !watchdog->fired() && process && process->running();
+    if (answering) {
+        try {
+            call(QStringLiteral("Word could not quit"), [&] { desktop->terminate(); },
+                 std::min(options.callTimeoutMs, kTerminateBoundMs));
+        } catch (...) {
+            // The office may drop the connection before it answers; it is ended below either way.
+        }
+    }
+    alive = false;
+    desktop.clear();
+    if (bridge.is()) {
+        try {
+            bridge->dispose();
+        } catch (...) {
+        }
+        bridge.clear();
+    }
+    if (process) {
+        const bool clean = !lost && (!watchdog || !watchdog->fired());
+        process->stop(clean ? kQuitGraceMs : 0);
+        if (watchdog)
+            watchdog->shutdown();
+        watchdog.reset();
+        if (clean && !process->running()) {
+            try {
+                profiles.offer(process->folder() + QStringLiteral("/profile"));
+            } catch (...) {
+            }
+        }
+        process.reset();  // removes the private folder
+    }
+}

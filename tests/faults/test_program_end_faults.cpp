@@ -1,0 +1,309 @@
+// The program ends while it makes a card: by SIGTERM (a logout, a plain
+// kill), by SIGKILL (a force-quit, a crash) or by its window being closed.
+// Nothing of its office may stay: no process, no private folder, no pipe
+// socket. A user's own office on the default profile, and folders of live
+// instances, are left alone. The program under test is this binary run
+// with "--card POINT HOW"; it prints each office call as it makes it.
+
+#include "FaultSupport.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "OfficeGuard.h"
+#include "TextBox.h"
+
+#include <QtTest>
+#include <cstdio>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+using namespace faults;
+
+namespace {
+
+// The program: one card; at POINT ("starting", "typing", "picture") it
+// reports "at" and leaves the office call hanging, or (HOW "close") asks
+// its window to close.
+int RunCard(char* argv[])
+{
+    QtProgramEnd::BlockEndSignals();
+    int argc = 1;
+    QApplication application(argc, argv);
+    SetAppTitle();
+    const QString point = QString::fromLatin1(argv[2]);
+    const bool close = QByteArray(argv[3]) == "close";
+    OfficePlatform office;
+    QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
+    programEnd.EndOnSignals();
+    Platform platform{office.test.messageBoxes, office.test.saveDialog, office.test.settings, office.test.processes,
+                      office.test.clipboard, office.word, programEnd, office.platform.randomize,
+                      office.platform.random, SecondsSinceMidnight, QString()};
+    // A message box runs the message pump while it is open.
+    office.test.messageBoxes.onShow = [](const ShownMessage&) { QCoreApplication::processEvents(); };
+    NoSkin skin;
+    Form1 form(platform, skin);
+    form.Text1->setText(QStringLiteral("Dear Tobin,\r\nthank you."));
+    form.show();
+    office.word.before = [&](const QString& op, int instance, const QString& pipe) {
+        std::printf("op %d:%s\n", instance, qPrintable(op));
+        std::fflush(stdout);
+        const bool here = (point == QLatin1String("starting") && op == QLatin1String("CreateObject") && instance == 1) ||
+                          (point == QLatin1String("typing") && op == QLatin1String("TypeText")) ||
+                          (point == QLatin1String("picture") && op == QLatin1String("CopyRangeAsPicture"));
+        if (!here)
+            return;
+        if (close) {
+            // The close arrives while the step's error message is open.
+            QMetaObject::invokeMethod(&form, [&form] { form.close(); }, Qt::QueuedConnection);
+            throw Failure(QStringLiteral("typing failed"));
+        }
+        if (!pipe.isEmpty())
+            SignalInstance(pipe, SIGSTOP, Members::Office);  // the call now hangs until the office is ended
+        std::printf("at %s\n", qPrintable(op));
+        std::fflush(stdout);
+    };
+    form.PushButton6_Click();
+    std::printf("finished; preview %s\n", form.Preview().isVisible() ? "shown" : "hidden");
+    return 0;
+}
+
+// A socket file nobody listens on, as a killed office leaves it.
+bool MakeStaleSocket(const QString& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool made = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return made;
+}
+
+} // namespace
+
+class ProgramEndFaultsTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir mRoot;
+    OfficeHygiene mHygiene;
+    QString mOfficeTemp;
+
+    // Starts the program; waits for "at" unless `waitFor` is empty.
+    bool startProgram(QProcess& program, const QString& point, const QString& how)
+    {
+        program.setProgram(QCoreApplication::applicationFilePath());
+        program.setArguments({QStringLiteral("--card"), point, how});
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start();
+        return program.waitForStarted(10000);
+    }
+
+    static bool WaitForLine(QProcess& program, const QByteArray& start, QByteArray& seen)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 120000) {
+            if (!program.waitForReadyRead(1000) && program.state() != QProcess::Running)
+                break;
+            seen += program.readAll();
+            for (const QByteArray& line : seen.split('\n'))
+                if (line.startsWith(start))
+                    return true;
+        }
+        return false;
+    }
+
+    // Processes of the program's offices and their watchers, its private
+    // folders and its pipe sockets; empty when none is left.
+    QString instanceLeftovers(qint64 program, const QStringList& folders) const
+    {
+        QStringList left;
+        for (const OfficeProcessInfo& p : OurOfficeProcesses(QString(), int(program)) + ProcessesMentioning(QFile::encodeName(mOfficeTemp)))
+            left << QStringLiteral("process %1 (%2)").arg(p.pid).arg(QString::fromLocal8Bit(p.commandLine.left(60)));
+        for (const QString& folder : folders) {
+            if (QFileInfo::exists(folder))
+                left << folder;
+            for (const QString& socket : OfficeSocketPaths(QString(), QUrl::fromLocalFile(folder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded)))
+                if (QFileInfo::exists(socket))
+                    left << socket;
+        }
+        for (const QString& socket : QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(program)}, QDir::System))
+            left << socket;
+        return left.join(QStringLiteral(", "));
+    }
+
+    QStringList privateFolders() const
+    {
+        QStringList folders;
+        for (const QString& name : QDir(mOfficeTemp).entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs))
+            folders << mOfficeTemp + QLatin1Char('/') + name;
+        return folders;
+    }
+
+    // Waits until an office process of the program runs.
+    static bool WaitOfficeStarted(qint64 program)
+    {
+        for (int i = 0; i < 1000; ++i) {
+            for (const OfficeProcessInfo& p : OurOfficeProcesses(QString(), int(program)))
+                if (p.commandLine.contains("soffice.bin"))
+                    return true;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mRoot.isValid());
+        mHygiene.prepare(mRoot.path());
+        mOfficeTemp = QFile::decodeName(qgetenv("TMPDIR"));
+    }
+
+    void init() { mHygiene.nextTempFolder(); }
+
+    void cleanup()
+    {
+        const QString left = mHygiene.finishCase();
+        QVERIFY2(left.isEmpty(), qPrintable(left));
+    }
+
+    void programEnds_data()
+    {
+        QTest::addColumn<QString>("point");
+        QTest::addColumn<int>("signal");
+        for (const char* point : {"starting", "typing", "picture"})
+            for (int signal : {SIGTERM, SIGKILL})
+                QTest::addRow("%s, %s", point, signal == SIGTERM ? "SIGTERM" : "SIGKILL") << QString::fromLatin1(point) << signal;
+    }
+
+    void programEnds()
+    {
+        QFETCH(QString, point);
+        QFETCH(int, signal);
+        QProcess program;
+        QVERIFY(startProgram(program, point, QStringLiteral("signal")));
+        QByteArray output;
+        QVERIFY2(WaitForLine(program, "at ", output), output.constData());
+        if (point == QLatin1String("starting"))
+            QVERIFY(WaitOfficeStarted(program.processId()));
+        else
+            QThread::msleep(300);  // well inside the hanging call
+        const QStringList folders = privateFolders();
+        QVERIFY(!folders.isEmpty());
+        const qint64 pid = program.processId();
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(pid_t(pid), signal);
+        QVERIFY(program.waitForFinished(20000));
+        const qint64 programGone = clock.elapsed();
+        QString left;
+        do {
+            left = instanceLeftovers(pid, folders);
+        } while (!left.isEmpty() && clock.elapsed() < 10000 && (QThread::msleep(10), true));
+        qInfo("%s at %s: program gone after %lld ms, its office after %lld ms", strsignal(signal), qPrintable(point),
+              programGone, clock.elapsed());
+        QVERIFY2(left.isEmpty(), qPrintable(left));
+        if (signal == SIGTERM) {
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+        }
+        output += program.readAll();
+        QVERIFY2(!output.contains("finished"), output.constData());
+    }
+
+    // Closing the window while an error message of the generation is open
+    // ends the program there, and the office that was working with it.
+    void closeEndsGeneration()
+    {
+        QProcess program;
+        QVERIFY(startProgram(program, QStringLiteral("typing"), QStringLiteral("close")));
+        const qint64 pid = program.processId();
+        QVERIFY(program.waitForFinished(120000));
+        const QByteArray output = program.readAll();
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(output.contains("op 1:TypeText") && !output.contains("op 1:SaveAs") && !output.contains("finished"),
+                 output.constData());
+        const QString left = instanceLeftovers(pid, privateFolders());
+        QVERIFY2(left.isEmpty(), qPrintable(left));
+    }
+
+    // The start-up sweep takes what dead programs left and nothing else; a
+    // default-profile office beside the program outlives it.
+    void leavesOthersAlone()
+    {
+        // Leftovers: a folder whose owner is gone, a socket of a dead program.
+        QProcess dead;
+        dead.start(QStringLiteral("true"), {});
+        const qint64 deadPid = dead.processId();
+        QVERIFY(deadPid > 0 && dead.waitForFinished(10000));
+        const QString deadFolder = mOfficeTemp + QStringLiteral("/pelorin-office-dead01");
+        QVERIFY(QDir().mkpath(deadFolder + QStringLiteral("/profile")));
+        QVERIFY(WriteAll(deadFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
+        const QString deadSocket = QStringLiteral("/tmp/OSL_PIPE_%1_pelorin-%2-0123456789abcdef").arg(::getuid()).arg(deadPid);
+        QVERIFY(MakeStaleSocket(deadSocket));
+        // A live instance's folder, its lock held here.
+        const QString liveFolder = mOfficeTemp + QStringLiteral("/pelorin-office-live01");
+        QVERIFY(QDir().mkpath(liveFolder));
+        QVERIFY(WriteAll(liveFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
+        const int lock = ::open(QFile::encodeName(liveFolder + QLatin1Char('/') + kOwnerLockName).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+
+        // The user's own office on the default profile.
+        const QString home = mRoot.path() + QStringLiteral("/home");
+        QDir().mkpath(home);
+        const QString userPipe = QStringLiteral("pelorin-default-%1").arg(::getpid());
+        const QStringList userSockets = OfficeSocketPaths(
+            userPipe, QUrl::fromLocalFile(home + QStringLiteral("/.config/libreoffice/4")).toString(QUrl::FullyEncoded));
+        QProcess user;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.remove(QStringLiteral("TMPDIR"));
+        user.setProcessEnvironment(environment);
+        user.setChildProcessModifier([] { ::setsid(); });
+        user.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                   {QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                    QStringLiteral("--accept=pipe,name=%1;urp;").arg(userPipe)});
+        QVERIFY(user.waitForStarted(10000));
+        const pid_t userGroup = pid_t(user.processId());
+        const auto endUser = qScopeGuard([&] {
+            ::kill(-userGroup, SIGKILL);
+            user.waitForFinished(10000);
+            for (int i = 0; i < 200 && ::kill(-userGroup, 0) == 0; ++i)
+                QThread::msleep(10);
+            RemoveOfficeSockets(userSockets);
+        });
+        for (int i = 0; i < 3000 && !(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1])); ++i)
+            QThread::msleep(10);
+        QVERIFY2(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]), qPrintable(userSockets.join(' ')));
+
+        QProcess program;
+        QVERIFY(startProgram(program, QStringLiteral("typing"), QStringLiteral("signal")));
+        QByteArray output;
+        QVERIFY2(WaitForLine(program, "at ", output), output.constData());
+        ::kill(pid_t(program.processId()), SIGKILL);
+        QVERIFY(program.waitForFinished(20000));
+        QThread::msleep(2500);  // the watcher's time
+
+        QVERIFY(!QFileInfo::exists(deadFolder));
+        QVERIFY(!QFileInfo::exists(deadSocket));
+        QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
+        QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
+        QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));
+        ::close(lock);
+        QDir(liveFolder).removeRecursively();
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && QByteArray(argv[1]) == "--card")
+        return RunCard(argv);
+    QApplication application(argc, argv);
+    ProgramEndFaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_program_end_faults.moc"
