@@ -58,7 +58,9 @@ check "the command is a relative link to the program in its own folder" \
   test "$(readlink "$root/usr/bin/pelorin-greeting-designer")" = ../lib/pelorin-greeting-designer/pelorin-greeting-designer
 check "nothing else in /usr/bin" test "$(ls -A "$root/usr/bin")" = pelorin-greeting-designer
 check "the hand cursor beside the program" test -f "$program_dir/HAND-M.CUR"
-check "the program carries no run path" bash -c "! readelf -d '$program_dir/pelorin-greeting-designer' | grep -E 'RPATH|RUNPATH'"
+runpath=$(readelf -d "$program_dir/pelorin-greeting-designer" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p')
+check "the only run path is the office's program folder, none into its SDK" test "$runpath" = /usr/lib/libreoffice/program
+check "every library the program needs is found" bash -c "! ldd '$program_dir/pelorin-greeting-designer' | grep 'not found'"
 check "manual page and 256 px icon installed" test -f "$root/usr/share/man/man1/pelorin-greeting-designer.1.gz" \
   -a -f "$root/usr/share/icons/hicolor/256x256/apps/pelorin-greeting-designer.png"
 depends=$(dpkg-deb -f "$deb" Depends)
