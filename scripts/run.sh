@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up and starts the program.
+# Sets everything up and starts the program from the build tree. Run it as
+# the desktop user: packages are installed through sudo, the program runs as you.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup.sh" "$root/build"
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Note: running the program as root; a desktop program is meant to run as an ordinary user." >&2
+fi
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$root/build/pelorin-greeting-designer"
 fi
