@@ -39,6 +39,20 @@ bool IsPrivateFolder(const QByteArray& path)
         && (info.st_mode & 077) == 0;
 }
 
+// A folder of ours that only we could ever write to, but that others may
+// read (made with the default umask, for instance by the office profile
+// cache beneath it), is made private: nothing in it can be another's.
+void MakeOwnFolderPrivate(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
+        ::fchmod(fd, 0700);
+    ::close(fd);
+}
+
 // Writes all of `data` to `fd`; false (errno set) when the file system refused.
 bool WriteAll(int fd, const QByteArray& data)
 {
@@ -101,6 +115,7 @@ QString TempFolder()
     const QByteArray encoded = QFile::encodeName(folder);
     if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
         throw SystemFailure(QStringLiteral("Cannot create the temporary folder"), folder);
+    MakeOwnFolderPrivate(encoded);
     if (!IsPrivateFolder(encoded))
         throw Failure(QStringLiteral("The temporary folder '") + folder
                       + QStringLiteral("' is not a private folder of this user"));

@@ -120,6 +120,16 @@ private slots:
         QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 0777), 0700);
 
+        // Ours but readable by others (the office's profile cache lives
+        // below it): made private again. Once writable by others: refused.
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        QCOMPARE(TempFolder(), folder);
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 0777), 0700);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        QVERIFY_THROWS_EXCEPTION(Failure, TempFolder());
+
         // A link planted in place of the private folder is refused.
         QDir(folder).removeRecursively();
         QVERIFY(QFile::link(mDir.path(), folder));

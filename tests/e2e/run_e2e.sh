@@ -220,6 +220,18 @@ check "temporary folder empty" test -z "$(ls -A "$TEMP")"
 check "no office process left" test -z "$(office_processes)"
 app_pid=
 
+step "closing the main window while a message box is open"
+"$program" >>"$artefacts/program.log" 2>&1 &
+app_pid=$!
+check "main window shown" wait_for 120 main_window
+main=$(main_window)
+click_at "$main" 136 55   # Help
+check "Help message shown" wait_for 20 title_windows "Pelorin Greeting"
+"$close_window" "$main"
+check "program ended at the close box despite the open message" wait_for 20 bash -c "! kill -0 $app_pid"
+check "Help message gone with it" wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Pelorin Greeting\$'"
+app_pid=
+
 echo
 if [ $failures -eq 0 ]; then echo "e2e: 1 passed, 0 failed"; else echo "e2e: 0 passed, 1 failed ($failures checks)"; fi
 [ $failures -eq 0 ]
