@@ -265,6 +265,15 @@ void PictureBox::draw(const Drawing& drawing)
     const QRect to = toDevice(drawing.to);
     if (to.isEmpty())
         return;
+    if (from == source.rect() && to == QRect(QPoint(), mSurface.size()) && from.size() == to.size() &&
+        source.format() == mSurface.format()) {
+        // The whole opaque picture at its own pixels over the whole box (a
+        // dense screen at the zoom that shows the card's own resolution):
+        // the surface shares the picture instead of copying every pixel. A
+        // later drawing onto the surface leaves the picture as it was.
+        mSurface = source;
+        return;
+    }
     QPainter painter(&mSurface);
     if (2 * to.width() >= from.width() && 2 * to.height() >= from.height()) {
         // Down to half size bilinear filtering still weighs every source
