@@ -265,7 +265,7 @@ void PictureBox::draw(const Drawing& drawing)
     const QRect to = toDevice(drawing.to);
     if (to.isEmpty())
         return;
-    if (from == source.rect() && to == QRect(QPoint(), mSurface.size()) && from.size() == to.size() &&
+    if (from == source.rect() && to == mSurface.rect() && source.size() == to.size() &&
         source.format() == mSurface.format()) {
         // The whole opaque picture at its own pixels over the whole box (a
         // dense screen at the zoom that shows the card's own resolution):
