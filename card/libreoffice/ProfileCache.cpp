@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <map>
+#include <mutex>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,11 +57,67 @@ const char kRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="MacroSecurityLevel" oor:op="fuse"><value>3</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Security/Scripting"><prop oor:name="DisableMacrosExecution" oor:op="fuse"><value>true</value></prop></item>
-</oor:items>
 )";
 
-// The cache folder for this office installation, or empty when unusable.
-QString seedFolder(const LibreOfficeOptions& options)
+// The office's version as its installation's configuration states it, or
+// empty when that cannot be read (an office elsewhere, a test's stand-in).
+QString ReadInstalledVersion(const QString& programFolder)
+{
+    QFile file(programFolder + QStringLiteral("/../share/registry/main.xcd"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // <oor:component-data oor:name="Setup"> <node oor:name="Product"> <prop oor:name="ooSetupVersion"> <value>
+    QXmlStreamReader xml(&file);
+    const QString oor = QStringLiteral("http://openoffice.org/2001/registry");
+    QStringList path;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            path.removeLast();
+        } else if (token == QXmlStreamReader::StartElement) {
+            path << xml.attributes().value(oor, QStringLiteral("name")).toString();
+            if (path == QStringList{QString(), QStringLiteral("Setup"), QStringLiteral("Product"), QStringLiteral("ooSetupVersion"), QString()}) {
+                const QString version = xml.readElementText().trimmed();
+                static const QRegularExpression form(QStringLiteral("^\\d+\\.\\d+(\\.\\d+)*$"));
+                return form.match(version).hasMatch() ? version : QString();
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+QString InstalledOfficeVersion(const QString& launcher)
+{
+    // Read once per office installation and process: the file is large.
+    static std::mutex mutex;
+    static std::map<QString, QString> known;
+    const QString program = QFileInfo(QFileInfo(launcher).canonicalFilePath()).absolutePath();
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto found = known.find(program);
+    if (found != known.end())
+        return found->second;
+    return known[program] = ReadInstalledVersion(program);
+}
+
+QByteArray StartingRegistry(const QString& version)
+{
+    QByteArray registry = kRegistry;
+    // The office does its once-per-version work, a graphics self-test above
+    // all, on every start from a profile that does not record the running
+    // version as the last one; a headless office never records it itself.
+    if (!version.isEmpty())
+        registry += R"(<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>)"
+                    + version.toLatin1() + "</value></prop></item>\n";
+    return registry + "</oor:items>\n";
+}
+
+namespace {
+
+// The cache folder for this office installation and these starting
+// settings, or empty when unusable.
+QString seedFolder(const LibreOfficeOptions& options, const QByteArray& registry)
 {
     if (options.profileCache.isEmpty())
         return {};
@@ -65,7 +125,7 @@ QString seedFolder(const LibreOfficeOptions& options)
                   QStringLiteral("/versionrc"));
     if (!version.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray key = QCryptographicHash::hash(version.readAll() + QByteArray(kRegistry), QCryptographicHash::Sha1)
+    const QByteArray key = QCryptographicHash::hash(version.readAll() + registry, QCryptographicHash::Sha1)
                                .toHex()
                                .left(16);
     if (!QDir().mkpath(options.profileCache))
@@ -81,7 +141,10 @@ QString seedFolder(const LibreOfficeOptions& options)
 
 }  // namespace
 
-ProfileCache::ProfileCache(const LibreOfficeOptions& options) : mSeed(seedFolder(options)) {}
+ProfileCache::ProfileCache(const LibreOfficeOptions& options)
+    : mRegistry(StartingRegistry(InstalledOfficeVersion(options.launcher))), mSeed(seedFolder(options, mRegistry))
+{
+}
 
 void ProfileCache::prepare(const QString& profile)
 {
@@ -94,7 +157,7 @@ void ProfileCache::prepare(const QString& profile)
     }
     QDir().mkpath(profile + QStringLiteral("/user"));
     QFile registry(profile + QStringLiteral("/user/registrymodifications.xcu"));
-    if (!registry.open(QIODevice::WriteOnly) || registry.write(kRegistry) < 0)
+    if (!registry.open(QIODevice::WriteOnly) || registry.write(mRegistry) != mRegistry.size())
         throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile"));
 }
 

@@ -7,7 +7,15 @@
 
 #include "LibreOfficeWord.h"
 
+#include <QByteArray>
 #include <QString>
+
+// The installed office's own version ("7.4"), as its configuration states
+// it for the office started by `launcher`; empty when it cannot be read.
+QString InstalledOfficeVersion(const QString& launcher);
+// The settings a new profile starts with, recording `version` (when not
+// empty) as the version that last ran on it.
+QByteArray StartingRegistry(const QString& version);
 
 class ProfileCache {
 public:
@@ -22,6 +30,7 @@ public:
     void dropIfUsed();
 
 private:
+    QByteArray mRegistry;  // the starting settings of a profile without a prepared one
     QString mSeed;  // the prepared profile's folder; empty when the cache is off or unusable
     bool mUsed = false;
 };
