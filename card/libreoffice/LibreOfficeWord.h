@@ -12,8 +12,11 @@
 class Clipboard;
 
 struct LibreOfficeOptions {
+    // The office itself rather than its launcher script and splash program,
+    // which page libraries in and restart the office on a new profile: a
+    // start is cheaper without them, and the restart is done here.
     // Environment PELORIN_SOFFICE overrides.
-    QString launcher = QStringLiteral("/usr/lib/libreoffice/program/soffice");
+    QString launcher = QStringLiteral("/usr/lib/libreoffice/program/soffice.bin");
     // Bound for the office to come up and accept the connection (ms);
     // PELORIN_OFFICE_START_TIMEOUT_MS overrides.
     int startTimeoutMs = 60000;

@@ -28,13 +28,18 @@ namespace {
 std::mutex gInstancesMutex;
 std::vector<OfficeProcess*> gInstances;
 
-// First line: the office's process group. Second line "q": all is well, end.
-// End of input instead: the program is gone, so its office goes too.
+// A line with a number: the office's process group, now (a restarted office
+// is a new group). A line "q": all is well, end. End of input instead: the
+// program is gone, so its office goes too.
 const char kWatcherScript[] = R"(folder=$1; shift
-read -r group || group=0
-read -r word
-[ "$word" = q ] && exit 0
-case $group in ''|*[!0-9]*) group=0 ;; esac
+group=0
+while read -r word; do
+  case $word in
+    q) exit 0 ;;
+    ''|*[!0-9]*) ;;
+    *) group=$word ;;
+  esac
+done
 if [ "$group" -gt 1 ]; then
   kill -s KILL -- "-$group" 2>/dev/null
   sleep 0.1

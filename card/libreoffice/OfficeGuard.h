@@ -57,7 +57,9 @@ public:
     OfficeWatcher(const OfficeWatcher&) = delete;
     OfficeWatcher& operator=(const OfficeWatcher&) = delete;
 
-    // The office runs as process group `group`: that is what the watcher kills.
+    // The office runs as process group `group` (from now on, when it is
+    // started again): that is what the watcher kills. 0: the office has ended
+    // and its group's number is free; the watcher only cleans up.
     void watch(pid_t group);
     // The office is gone and cleaned up: the watcher just ends (and is reaped).
     void release() noexcept;

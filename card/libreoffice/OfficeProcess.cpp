@@ -6,15 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -95,28 +98,55 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     if (!info.exists() || !info.isFile() || !info.isExecutable())
         throw Failure(QStringLiteral("The office engine could not be started: %1 is missing or not a program").arg(program));
 
-    // Everything exec needs is prepared before the spawn.
-    std::vector<QByteArray> argStore{QFile::encodeName(program)};
+    // Everything exec needs is prepared before the spawn, and kept for a restart.
+    mArguments = {QFile::encodeName(program)};
     for (const QString& argument : arguments)
-        argStore.push_back(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& a : argStore)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<QByteArray> envStore;
+        mArguments.push_back(argument.toLocal8Bit());
+    mEnvironment.clear();
     for (char** e = environ; e && *e; ++e) {
         const QByteArray entry(*e);
         bool overridden = false;
         for (const auto& pair : environment)
             overridden = overridden || entry.startsWith(pair.first + '=');
         if (!overridden)
-            envStore.push_back(entry);
+            mEnvironment.push_back(entry);
     }
     for (const auto& pair : environment)
-        envStore.push_back(pair.first + '=' + pair.second);
+        mEnvironment.push_back(pair.first + '=' + pair.second);
+
+    // Under the instances' lock: a program that ends now either sees this
+    // office or ends before it is started.
+    const auto lock = LockOfficeInstances();
+    auto watcher = std::make_unique<OfficeWatcher>(mFolder.path(), sockets);
+    spawn();
+    watcher->watch(mPid);
+    mWatcher = std::move(watcher);
+    mSockets = sockets;
+}
+
+bool OfficeProcess::restartRequested()
+{
+    // The exit code the office's own launcher starts it again on.
+    constexpr int kNormalRestart = 81;
+    return !running() && WIFEXITED(mStatus) && WEXITSTATUS(mStatus) == kNormalRestart;
+}
+
+void OfficeProcess::restart()
+{
+    const auto lock = LockOfficeInstances();
+    spawn();
+    if (mWatcher)
+        mWatcher->watch(mPid);
+}
+
+void OfficeProcess::spawn()
+{
+    std::vector<char*> argv;
+    for (QByteArray& a : mArguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     std::vector<char*> envp;
-    for (QByteArray& e : envStore)
+    for (QByteArray& e : mEnvironment)
         envp.push_back(e.data());
     envp.push_back(nullptr);
 
@@ -124,7 +154,7 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     // Our own descriptors (sockets, pipes) are none of the office's business.
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
@@ -141,30 +171,17 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     // A session of its own makes the whole tree one process group we can kill.
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
-    // Under the instances' lock: a program that ends now either sees this
-    // office or ends before it is started.
-    const auto lock = LockOfficeInstances();
-    std::unique_ptr<OfficeWatcher> watcher;
-    try {
-        watcher = std::make_unique<OfficeWatcher>(mFolder.path(), sockets);
-    } catch (...) {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        throw;
-    }
     pid_t pid = 0;
     const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
-                          .arg(program, QString::fromLocal8Bit(strerror(error))));
-    watcher->watch(pid);
-    mWatcher = std::move(watcher);
-    mSockets = sockets;
+                          .arg(QFile::decodeName(mArguments.front()), QString::fromLocal8Bit(strerror(error))));
     mPid = pid;
     mGroup = pid;
     mReaped = false;
+    mStatus = 0;
 }
 
 bool OfficeProcess::running()
@@ -234,16 +251,18 @@ QList<pid_t> OfficeProcess::groupMembers(pid_t group)
     return members;
 }
 
-void OfficeProcess::killMembers(bool includingLeader)
+int OfficeProcess::killMembers(bool includingLeader)
 {
     const pid_t group = mGroup.load();
     if (group <= 0)
-        return;
+        return 0;
+    int killed = 0;
     for (pid_t pid : groupMembers(group))
-        if (includingLeader || pid != group)
-            ::kill(pid, SIGKILL);
+        if ((includingLeader || pid != group) && ::kill(pid, SIGKILL) == 0)
+            ++killed;
     if (includingLeader)
         ::kill(-group, SIGKILL);
+    return killed;
 }
 
 void OfficeProcess::kill()
@@ -251,21 +270,35 @@ void OfficeProcess::kill()
     const pid_t group = mGroup.load();
     if (group <= 0)
         return;
-    // The office first, so the launcher can still reap it; then the launcher.
-    killMembers(false);
-    for (int i = 0; i < 50 && alive(group); ++i)
-        QThread::msleep(10);
+    // What runs below the first process goes first: a launcher at the top
+    // can then still reap the office it started. An office at the top goes at once.
+    if (!leaderIsOffice() && killMembers(false) > 0)
+        for (int i = 0; i < 50 && alive(group); ++i)
+            QThread::msleep(10);
     killMembers(true);
 }
 
 bool OfficeProcess::waitLeader(int ms)
 {
-    for (int waited = 0;; waited += 10) {
+    if (!running())
+        return true;
+    // Woken the moment it ends: an ending office is on the way of every card.
+    const int handle = int(::syscall(SYS_pidfd_open, mPid, 0));
+    if (handle >= 0) {
+        QElapsedTimer clock;
+        clock.start();
+        pollfd ended{handle, POLLIN, 0};
+        while (running() && clock.elapsed() < ms && (::poll(&ended, 1, int(ms - clock.elapsed())) >= 0 || errno == EINTR)) {
+        }
+        ::close(handle);
+        return !running();
+    }
+    for (int waited = 0;; waited += 2) {
         if (!running())
             return true;
         if (waited >= ms)
             return false;
-        QThread::msleep(10);
+        QThread::msleep(2);
     }
 }
 
@@ -275,9 +308,10 @@ void OfficeProcess::stop(int graceMs)
     if (group <= 0)
         return;
     if (!waitLeader(graceMs)) {
-        killMembers(false);
-        if (!waitLeader(500)) {
-            killMembers(true);
+        // A launcher at the top is given a moment to reap the office below
+        // it; an office at the top goes at once, with all below it.
+        if (leaderIsOffice() || killMembers(false) == 0 || !waitLeader(500)) {
+            ::kill(-group, SIGKILL);
             int status = 0;
             if (::waitpid(mPid, &status, 0) == mPid)
                 mStatus = status;
@@ -287,7 +321,17 @@ void OfficeProcess::stop(int graceMs)
     // Orphaned members (the launcher gone first) are hunted down too.
     waitGroupGone(group, 5000);
     mGroup = 0;
+    // From now on the group's number may be another's: the watcher must not
+    // kill it, only clean up should the program die before the folder goes.
+    if (mWatcher)
+        mWatcher->watch(0);
     RemoveOfficeSockets(mSockets);
+}
+
+bool OfficeProcess::leaderIsOffice() const
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(mGroup.load()));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin";
 }
 
 void OfficeProcess::waitGroupGone(pid_t group, int ms)

@@ -1,5 +1,5 @@
 #pragma once
-// One office process tree (launcher -> oosplash -> soffice.bin) in a session
+// One office process tree (the office, or a launcher and the office it starts) in a session
 // and process group of its own, with a private folder (mode 0700) for its
 // profile, temporary files and log. Whatever happens, the destructor leaves
 // no process of the group running and removes the folder and the office's
@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 #include <sys/types.h>
 
 class OfficeWatcher;
@@ -33,6 +34,12 @@ public:
     // Throws Failure when it cannot be started.
     void start(const QString& program, const QStringList& arguments,
                const QList<QPair<QByteArray, QByteArray>>& environment, const QStringList& sockets);
+
+    // True once the first process has ended asking to be started again, as
+    // the office does after registering its extensions on a new profile.
+    bool restartRequested();
+    // Starts the same program again, after restartRequested().
+    void restart();
 
     // True while the first process of the tree has not ended.
     bool running();
@@ -59,7 +66,11 @@ public:
     pid_t group() const { return mGroup.load(); }
 
 private:
-    void killMembers(bool includingLeader);
+    void spawn();
+    // True when the first process of the group is the office itself, not a launcher.
+    bool leaderIsOffice() const;
+    // Kills the live members of the group (the first one too when asked); returns how many.
+    int killMembers(bool includingLeader);
     bool waitLeader(int ms);
     void waitGroupGone(pid_t group, int ms);
 
@@ -70,6 +81,8 @@ private:
     int mOwnerLock = -1;
     std::unique_ptr<OfficeWatcher> mWatcher;
     QStringList mSockets;
+    std::vector<QByteArray> mArguments;
+    std::vector<QByteArray> mEnvironment;
     pid_t mPid = 0;
     std::atomic<pid_t> mGroup{0};
     bool mReaped = true;

@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace uno;
@@ -24,6 +25,8 @@ namespace {
 constexpr int kQuitGraceMs = 10000;
 // How long the request to terminate may take before the office is killed instead.
 constexpr int kTerminateBoundMs = 10000;
+// How often an office may ask to be started again before it counts as failed.
+constexpr int kMostRestarts = 2;
 }  // namespace
 
 void OfficeSession::start()
@@ -82,19 +85,33 @@ void OfficeSession::connect(const QString& pipe)
     } disarm{*watchdog};
     try {
         const Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
+        // The office makes its pipe's socket as it begins to accept: until
+        // then a look at the file is all a wait costs, so it can look often.
+        const QByteArray socket = QFile::encodeName(OfficeSocketPaths(pipe, QString()).constFirst());
+        int restarts = 0;
         Reference<css::connection::XConnection> connection;
         while (!connection.is()) {
-            try {
-                connection = connector->connect(toOU(QStringLiteral("pipe,name=") + pipe));
-            } catch (const css::connection::NoConnectException&) {
-                if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
-                    throw fail(QStringLiteral("it did not come up within %1 seconds").arg(options.startTimeoutMs / 1000.0));
-                if (!process->running()) {
-                    const QString log = process->logTail();
-                    throw fail(process->exitDescription() + (log.isEmpty() ? QString() : QStringLiteral(": ") + log));
+            struct stat st;
+            if (::lstat(socket.constData(), &st) == 0) {
+                try {
+                    connection = connector->connect(toOU(QStringLiteral("pipe,name=") + pipe));
+                    continue;
+                } catch (const css::connection::NoConnectException&) {
                 }
-                QThread::msleep(25);
             }
+            if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
+                throw fail(QStringLiteral("it did not come up within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+            // On a new profile the office registers its extensions and asks
+            // to be started again, which its own launcher would do.
+            if (process->restartRequested() && restarts++ < kMostRestarts) {
+                process->restart();
+                continue;
+            }
+            if (!process->running()) {
+                const QString log = process->logTail();
+                throw fail(process->exitDescription() + (log.isEmpty() ? QString() : QStringLiteral(": ") + log));
+            }
+            QThread::msleep(2);
         }
         const Reference<css::bridge::XBridgeFactory2> factory = css::bridge::BridgeFactory::create(local);
         const Reference<css::bridge::XBridge> xbridge =
@@ -125,10 +142,11 @@ void OfficeSession::end() noexcept
         return;
     ending = true;
     const bool answering = alive && !lost && desktop.is() && watchdog && !watchdog->fired() && process && process->running();
+    bool terminated = false;
     if (answering) {
         try {
-            call(QStringLiteral("Word could not quit"), [&] { desktop->terminate(); },
-                 std::min(options.callTimeoutMs, kTerminateBoundMs));
+            terminated = call(QStringLiteral("Word could not quit"), [&] { return bool(desktop->terminate()); },
+                              std::min(options.callTimeoutMs, kTerminateBoundMs));
         } catch (...) {
             // The office may drop the connection before it answers; it is ended below either way.
         }
@@ -144,7 +162,11 @@ void OfficeSession::end() noexcept
     }
     if (process) {
         const bool clean = !lost && (!watchdog || !watchdog->fired());
-        process->stop(clean ? kQuitGraceMs : 0);
+        // Once terminated, an office has closed its documents; what it still
+        // does on its own is write a profile that is thrown away and free its
+        // memory, so it is ended at once. Only an office whose profile is to
+        // prepare the later ones is left to end cleanly.
+        process->stop(clean && (!terminated || profiles.wouldTake()) ? kQuitGraceMs : 0);
         if (watchdog)
             watchdog->shutdown();
         watchdog.reset();

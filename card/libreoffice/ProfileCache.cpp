@@ -4,7 +4,6 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -12,35 +11,92 @@
 #include <QXmlStreamReader>
 #include <map>
 #include <mutex>
+#include <cerrno>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// A prepared profile is copied instead of letting each office build one.
-bool copyTree(const QString& from, const QString& to)
+// Writes all of `size` bytes; false when the file system refused.
+bool writeAll(int fd, const char* data, ssize_t size)
 {
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    const QDir source(from);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(path);
-        if (info.fileName() == QLatin1String(".lock"))
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
             continue;
-        if (info.isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else if (!QFile::copy(path, target)) {
+        if (n <= 0)
             return false;
-        }
+        data += n;
+        size -= n;
     }
     return true;
 }
+
+bool copyFile(const QByteArray& from, const QByteArray& to)
+{
+    const int in = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    bool ok = out >= 0;
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = writeAll(out, buffer, n);
+    }
+    if (out >= 0)
+        ok = ::close(out) == 0 && ok;
+    ::close(in);
+    return ok;
+}
+
+// Copies a folder into a new one with plain system calls: a start pays for
+// every file of the profile, and the file system's own copy helpers cost
+// several times as much per file. Everything made is private to this user
+// whatever the umask; links, sockets and the office's lock are left out.
+bool copyTree(const QByteArray& from, const QByteArray& to)
+{
+    if (::mkdir(to.constData(), 0700) != 0)
+        return false;
+    DIR* folder = ::opendir(from.constData());
+    if (!folder)
+        return false;
+    bool ok = true;
+    while (ok) {
+        const dirent* entry = ::readdir(folder);
+        if (!entry)
+            break;
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == ".." || name == ".lock")
+            continue;
+        const QByteArray source = from + '/' + name;
+        const QByteArray target = to + '/' + name;
+        struct stat st;
+        if (::lstat(source.constData(), &st) != 0)
+            ok = false;
+        else if (S_ISDIR(st.st_mode))
+            ok = copyTree(source, target);
+        else if (S_ISREG(st.st_mode))
+            ok = copyFile(source, target);
+    }
+    ::closedir(folder);
+    return ok;
+}
+
+// What of an office's profile makes the next start fast: its settings and
+// the registration of the office's bundled extensions (without it the office
+// registers them and starts again). The rest is what the office copies into
+// a new profile once and backs up as it ends, which no instance here uses.
+const char* const kPreparedParts[] = {"registrymodifications.xcu", "extensions", "uno_packages"};
 
 // Settings every instance starts with: no lock files beside documents (a
 // killed office would leave them and block later saves), no first-start work.
@@ -115,8 +171,8 @@ QByteArray StartingRegistry(const QString& version)
 
 namespace {
 
-// The cache folder for this office installation and these starting
-// settings, or empty when unusable.
+// The cache folder for this office installation, these starting settings
+// and this choice of what is kept, or empty when unusable.
 QString seedFolder(const LibreOfficeOptions& options, const QByteArray& registry)
 {
     if (options.profileCache.isEmpty())
@@ -125,9 +181,12 @@ QString seedFolder(const LibreOfficeOptions& options, const QByteArray& registry
                   QStringLiteral("/versionrc"));
     if (!version.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray key = QCryptographicHash::hash(version.readAll() + registry, QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(version.readAll());
+    hash.addData(registry);
+    for (const char* part : kPreparedParts)
+        hash.addData(QByteArrayView(part));
+    const QByteArray key = hash.result().toHex().left(16);
     if (!QDir().mkpath(options.profileCache))
         return {};
     // Only a folder of our own that nobody else can write is trusted.
@@ -149,24 +208,42 @@ ProfileCache::ProfileCache(const LibreOfficeOptions& options)
 void ProfileCache::prepare(const QString& profile)
 {
     if (!mSeed.isEmpty() && QFileInfo::exists(mSeed + QStringLiteral("/user/registrymodifications.xcu"))) {
-        if (copyTree(mSeed, profile)) {
+        if (copyTree(QFile::encodeName(mSeed), QFile::encodeName(profile))) {
             mUsed = true;
             return;
         }
         QDir(profile).removeRecursively();
     }
-    QDir().mkpath(profile + QStringLiteral("/user"));
+    const QByteArray user = QFile::encodeName(profile) + "/user";
+    ::mkdir(QFile::encodeName(profile).constData(), 0700);
+    ::mkdir(user.constData(), 0700);
     QFile registry(profile + QStringLiteral("/user/registrymodifications.xcu"));
     if (!registry.open(QIODevice::WriteOnly) || registry.write(mRegistry) != mRegistry.size())
         throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile"));
 }
 
+bool ProfileCache::wouldTake() const
+{
+    return !mSeed.isEmpty() && !mUsed && !QFileInfo::exists(mSeed);
+}
+
 void ProfileCache::offer(const QString& profile)
 {
-    if (mSeed.isEmpty() || mUsed || QFileInfo::exists(mSeed))
+    if (!wouldTake())
         return;
     const QString temporary = mSeed + QStringLiteral(".tmp-%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    if (copyTree(profile, temporary) && ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(mSeed).constData()) == 0)
+    const QByteArray from = QFile::encodeName(profile) + "/user";
+    const QByteArray to = QFile::encodeName(temporary);
+    bool ok = ::mkdir(to.constData(), 0700) == 0 && ::mkdir((to + "/user").constData(), 0700) == 0;
+    for (const char* part : kPreparedParts) {
+        struct stat st;
+        const QByteArray source = from + '/' + part;
+        const QByteArray target = to + "/user/" + part;
+        if (!ok || ::lstat(source.constData(), &st) != 0)
+            continue;
+        ok = S_ISDIR(st.st_mode) ? copyTree(source, target) : copyFile(source, target);
+    }
+    if (ok && ::rename(to.constData(), QFile::encodeName(mSeed).constData()) == 0)
         return;
     QDir(temporary).removeRecursively();
 }

@@ -26,6 +26,8 @@ public:
     void prepare(const QString& profile);
     // After a clean end: the profile becomes the prepared one when there is none yet.
     void offer(const QString& profile);
+    // True when a profile offered now would become the prepared one.
+    bool wouldTake() const;
     // The office did not come up: a prepared profile it was given is not offered again.
     void dropIfUsed();
 

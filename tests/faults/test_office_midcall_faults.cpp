@@ -18,8 +18,9 @@ constexpr int kCallTimeoutMs = 5000;
 
 // Stop: every process of the instance is stopped. Kill: the office is killed
 // and gone before the next call. Crash: the office gets SIGSEGV and dies in
-// its own time. CrashUnnoticed: as Crash, but its launcher is held, so the
-// office is dead while its process tree has not ended yet.
+// its own time. CrashUnnoticed: as Crash, with the office started through its
+// launcher (as PELORIN_SOFFICE may ask) and the launcher held, so the office
+// is dead while its process tree has not ended yet.
 enum class Fault { Stop, Kill, Crash, CrashUnnoticed };
 } // namespace
 Q_DECLARE_METATYPE(Fault)
@@ -103,6 +104,8 @@ private slots:
         QFETCH(QString, firstMessage);
         QFETCH(bool, exact);
 
+        if (fault == Fault::CrashUnnoticed)
+            qputenv("PELORIN_SOFFICE", "/usr/lib/libreoffice/program/soffice");
         OfficePlatform office;
         QCOMPARE(office.office.options().callTimeoutMs, kCallTimeoutMs);
         int signalled = 0;
