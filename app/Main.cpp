@@ -178,7 +178,7 @@ void ForceDeleteFile(const QString& path)
         throw SystemFailure(QStringLiteral("Permission denied"), path);
 }
 
-void WriteFileAtomically(const QByteArray& data, const QString& path)
+void WriteFileAtomically(const QByteArray& data, const QString& path, Durability durability)
 {
     const QFileInfo target(path);
     if (target.fileName().isEmpty())
@@ -189,7 +189,7 @@ void WriteFileAtomically(const QByteArray& data, const QString& path)
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot write file"), path);
     bool ok = WriteAll(fd, data);
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(pattern.constData(), QFile::encodeName(path).constData()) == 0;
     if (!ok) {

@@ -35,10 +35,12 @@ void DeleteFileQuietly(const QString& path);
 // Makes the file writable and removes it. Throws Failure.
 void ForceDeleteFile(const QString& path);
 
+// Whether a written file must be on the disk before the write counts as done.
+enum class Durability { Synced, Unsynced };
 // Writes `data` to a fresh file beside `path` and renames it over `path`, so
 // the old file stays intact until the new one is complete, and a symbolic
 // link at `path` is replaced rather than followed. Throws Failure.
-void WriteFileAtomically(const QByteArray& data, const QString& path);
+void WriteFileAtomically(const QByteArray& data, const QString& path, Durability durability = Durability::Synced);
 // Writes `data` over the existing file at `path`, for a folder where no new
 // file may be created. Throws Failure; a failure midway leaves a damaged file.
 void OverwriteFileInPlace(const QByteArray& data, const QString& path);

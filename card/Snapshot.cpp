@@ -49,8 +49,9 @@ void Form1::SaveDocAsJPG(const QString& inFile)
     trap.step(118, [&] { document = Need(word).Open(inFile, false); });
     trap.step(120, [&] { Need(document).CopyRangeAsPicture(); });
     trap.step(122, [&] {
+        // Read back at once and deleted: waiting for the disk would only slow the card.
         WriteFileAtomically(EncodeBitmap(GetClipboardPicture(mPlatform.clipboard, 0)),
-                            TempFolder() + QStringLiteral("/temp.bmp"));
+                            TempFolder() + QStringLiteral("/temp.bmp"), Durability::Unsynced);
     });
     trap.step(124, [&] { Need(word).CloseActiveDocument(0); });
     trap.step(126, [&] { Need(word).Quit(); });
