@@ -39,20 +39,6 @@ bool IsPrivateFolder(const QByteArray& path)
         && (info.st_mode & 077) == 0;
 }
 
-// A folder of ours that only we could ever write to, but that others may
-// read (made with the default umask, for instance by the office profile
-// cache beneath it), is made private: nothing in it can be another's.
-void MakeOwnFolderPrivate(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0)
-        ::fchmod(fd, 0700);
-    ::close(fd);
-}
-
 // Writes all of `data` to `fd`; false (errno set) when the file system refused.
 bool WriteAll(int fd, const QByteArray& data)
 {
@@ -110,16 +96,51 @@ QString TempFolder()
         base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (base.isEmpty())
         base = QDir::homePath() + QStringLiteral("/.cache");
-    QDir().mkpath(base);
     const QString folder = base + QStringLiteral("/pelorin-greeting-designer");
-    const QByteArray encoded = QFile::encodeName(folder);
-    if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
-        throw SystemFailure(QStringLiteral("Cannot create the temporary folder"), folder);
-    MakeOwnFolderPrivate(encoded);
-    if (!IsPrivateFolder(encoded))
-        throw Failure(QStringLiteral("The temporary folder '") + folder
-                      + QStringLiteral("' is not a private folder of this user"));
+    if (MakePrivateFolder(folder)) {
+        // Others could write here until now: a file under one of the fixed
+        // names may be theirs. Both are made anew when needed.
+        ::unlink(QFile::encodeName(folder + QStringLiteral("/template.dot")).constData());
+        ::unlink(QFile::encodeName(folder + QStringLiteral("/temp.bmp")).constData());
+    }
     return folder;
+}
+
+void MakeMissingFolders(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(QDir::cleanPath(QDir(path).absolutePath()));
+    for (qsizetype slash = encoded.indexOf('/', 1); slash != -1; slash = encoded.indexOf('/', slash + 1))
+        ::mkdir(encoded.left(slash).constData(), 0700);
+    if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
+        throw SystemFailure(QStringLiteral("Cannot create the folder"), path);
+}
+
+bool MakePrivateFolder(const QString& path)
+{
+    MakeMissingFolders(path);
+    const QByteArray encoded = QFile::encodeName(path);
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(QStringLiteral("The folder '") + path
+                      + QStringLiteral("' is a symbolic link or not a folder, so it cannot be kept private. "
+                                       "Remove it, then try again."));
+    struct stat info {};
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        throw Failure(QStringLiteral("The folder '") + path
+                      + QStringLiteral("' belongs to another user, so it cannot be kept private. "
+                                       "Remove it or make it your own, then try again."));
+    }
+    // Made by this program under a permissive umask, or opened since.
+    const bool wasOpen = (info.st_mode & 077) != 0;
+    if (wasOpen && ::fchmod(fd, 0700) != 0) {
+        const Failure failure = SystemFailure(QStringLiteral("Cannot make the folder private"), path);
+        ::close(fd);
+        throw failure;
+    }
+    ::close(fd);
+    return (info.st_mode & 022) != 0;
 }
 
 bool FileExists(const QString& path)

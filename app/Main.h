@@ -25,6 +25,16 @@ void DoEvents();
 // Read anew at every use. Throws Failure when no safe folder can be had.
 QString TempFolder();
 
+// Creates the folders of `path` that are missing, each with mode 0700
+// whatever the umask. Throws Failure.
+void MakeMissingFolders(const QString& path);
+// Makes `path` a folder of this user's that nobody else may enter: created
+// as above when missing; when it is ours but open to others, it is closed
+// again. Returns true when others could write in it until now, so that what
+// it holds is not to be trusted. Throws Failure, saying what to do, when it
+// is somebody else's, a link or not a folder.
+bool MakePrivateFolder(const QString& path);
+
 // True exactly when the file system can report the path's modification time.
 bool FileExists(const QString& path);
 // Writes `data` to a new file at `path` unless one exists already. Never

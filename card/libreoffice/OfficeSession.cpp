@@ -39,7 +39,7 @@ void OfficeSession::start()
                              .arg(::getpid())
                              .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     QList<QPair<QByteArray, QByteArray>> environment;
-    QDir().mkpath(folder + QStringLiteral("/tmp"));
+    ::mkdir(QFile::encodeName(folder + QStringLiteral("/tmp")).constData(), 0700);
     environment.append({"TMPDIR", QFile::encodeName(folder + QStringLiteral("/tmp"))});
     if (!options.fontConfig.isEmpty()) {
         const QString fonts = folder + QStringLiteral("/fonts.conf");

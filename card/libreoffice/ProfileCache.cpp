@@ -1,6 +1,7 @@
 #include "ProfileCache.h"
 
 #include "ErrorTrap.h"
+#include "Main.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -187,14 +188,15 @@ QString seedFolder(const LibreOfficeOptions& options, const QByteArray& registry
     for (const char* part : kPreparedParts)
         hash.addData(QByteArrayView(part));
     const QByteArray key = hash.result().toHex().left(16);
-    if (!QDir().mkpath(options.profileCache))
+    // Only a folder of our own that nobody else can write is trusted; a
+    // prepared profile someone else could have changed is made anew.
+    try {
+        if (MakePrivateFolder(options.profileCache))
+            for (const QString& name : QDir(options.profileCache).entryList({QStringLiteral("profile-*")}, QDir::Dirs | QDir::Hidden))
+                QDir(options.profileCache + QLatin1Char('/') + name).removeRecursively();
+    } catch (const Failure&) {
         return {};
-    // Only a folder of our own that nobody else can write is trusted.
-    struct stat st;
-    const QByteArray cache = QFile::encodeName(options.profileCache);
-    if (::lstat(cache.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return {};
-    ::chmod(cache.constData(), 0700);
+    }
     return options.profileCache + QStringLiteral("/profile-") + QString::fromLatin1(key);
 }
 

@@ -120,15 +120,20 @@ private slots:
         QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 0777), 0700);
 
-        // Ours but readable by others (the office's profile cache lives
-        // below it): made private again. Once writable by others: refused.
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+        // Ours but open to others (made under a umask of 002, as Ubuntu's
+        // is): made private again, and a file that others could have put
+        // under a fixed name meanwhile is not used.
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0775), 0);
+        QVERIFY(QFile(folder + QStringLiteral("/template.dot")).open(QIODevice::WriteOnly));
         QCOMPARE(TempFolder(), folder);
         QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 0777), 0700);
-        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/template.dot")));
+
+        // Another user's folder in its place is refused, and left as it is.
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
         QVERIFY_THROWS_EXCEPTION(Failure, TempFolder());
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), ::geteuid(), ::getegid()), 0);
 
         // A link planted in place of the private folder is refused.
         QDir(folder).removeRecursively();
@@ -136,6 +141,27 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, TempFolder());
         qunsetenv("TEMP");
         qunsetenv("XDG_RUNTIME_DIR");
+    }
+
+    void foldersMadeForTheProgramArePrivateWhateverTheUmask()
+    {
+        const mode_t before = ::umask(002);
+        const QString nested = path("cache/pelorin/office");
+        QCOMPARE(MakePrivateFolder(nested), false);
+        MakeMissingFolders(path("config/deeper"));
+        ::umask(before);
+        for (const char* made : {"cache", "cache/pelorin", "cache/pelorin/office", "config", "config/deeper"}) {
+            struct stat info {};
+            QCOMPARE(::lstat(QFile::encodeName(path(made)).constData(), &info), 0);
+            QVERIFY2((info.st_mode & 0777) == 0700, made);
+        }
+        // Readable by others only: closed again, but nothing in it is suspect.
+        QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0755), 0);
+        QCOMPARE(MakePrivateFolder(nested), false);
+        QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0770), 0);
+        QCOMPARE(MakePrivateFolder(nested), true);
+        QFile(path("plain-file")).open(QIODevice::WriteOnly);
+        QVERIFY_THROWS_EXCEPTION(Failure, MakePrivateFolder(path("plain-file")));
     }
 };
 
