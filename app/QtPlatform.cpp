@@ -1,23 +1,30 @@
 #include "QtPlatform.h"
 
 #include "ErrorTrap.h"
+#include "Main.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
 #include <cstdio>
 #include <thread>
 #include <unistd.h>
@@ -26,6 +33,8 @@
 #include <memory>
 #include <cstdlib>
 #include <cstring>
+
+extern char** environ;
 
 int QtMessageBoxes::show(const QString& text, const QString& title, int style)
 {
@@ -74,8 +83,15 @@ QSettings& SettingsFile(const QString& application)
 {
     static std::map<QString, std::unique_ptr<QSettings>> files;
     auto& file = files[application];
-    if (!file)
+    if (!file) {
         file = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application);
+        // A configuration folder made here is the user's own alone, whatever the umask.
+        try {
+            MakeMissingFolders(QFileInfo(file->fileName()).path());
+        } catch (const Failure&) {
+            // Reported by the settings themselves when they cannot be written.
+        }
+    }
     return *file;
 }
 
@@ -114,8 +130,42 @@ void QtSettingsStore::write(const QString& application, const QString& section, 
 
 void QtProcessStarter::startDetached(const QString& program, const QStringList& arguments)
 {
-    if (!QProcess::startDetached(program, arguments))
+    const QString path = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    if (path.isEmpty())
         throw Failure(QStringLiteral("File not found: ") + program);
+    std::vector<QByteArray> store{QFile::encodeName(path)};
+    for (const QString& argument : arguments)
+        store.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : store)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    // This program blocks its end signals for the thread that waits for them,
+    // and its office libraries ignore some; what it starts (a browser, say)
+    // must end on kill, a hang-up or the session's end like anything else.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    pid_t pid = 0;
+    const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0)
+        throw Failure(QStringLiteral("File not found: ") + program);
+    // Nothing waits for it but this, so that it leaves no zombie behind.
+    std::thread([pid] {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 void QtClipboard::setImage(const QImage& image)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QtTest>
+#include <csignal>
 
 // A skin component that records every call in order.
 class RecordingSkin : public SkinComponent {
@@ -222,6 +223,41 @@ private slots:
                 QCOMPARE(test.processes.started.first(), QStringLiteral("xdg-open ") + QString::fromLatin1(kHomePageUrl));
             QCOMPARE(test.seeds.size(), 1);
         }
+    }
+
+    // The program blocks its end signals, and the office libraries ignore
+    // some: neither may reach what it starts, or that could not be ended.
+    void startedProgramsTakeSignalsAsUsual()
+    {
+        QtProgramEnd::BlockEndSignals();
+        const auto unblock = qScopeGuard([] {
+            sigset_t ends;
+            sigemptyset(&ends);
+            for (int s : {SIGTERM, SIGINT, SIGHUP})
+                sigaddset(&ends, s);
+            pthread_sigmask(SIG_UNBLOCK, &ends, nullptr);
+            ::signal(SIGPIPE, SIG_DFL);
+        });
+        ::signal(SIGPIPE, SIG_IGN);
+        QTemporaryDir dir;
+        const QString report = dir.filePath(QStringLiteral("status"));
+        QtProcessStarter starter;
+        // cp reports on itself: no shell in between that could reset anything.
+        starter.startDetached(QStringLiteral("/bin/cp"), {QStringLiteral("/proc/self/status"), report});
+        QString status;
+        const auto copied = [&] {
+            QFile file(report);
+            status = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+            return status.contains(QStringLiteral("nonvoluntary_ctxt_switches"));  // its last line
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(copied(), 10000);
+        // The C library's own real-time signals (32 and up) are its business.
+        const auto standard = [&](const char* field) {
+            const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("%1:\\s*([0-9a-f]+)").arg(QLatin1String(field))).match(status);
+            return match.hasMatch() ? (match.captured(1).toULongLong(nullptr, 16) & 0x7fffffffULL) : ~0ULL;
+        };
+        QVERIFY2(standard("SigBlk") == 0, qPrintable(status));
+        QVERIFY2(standard("SigIgn") == 0, qPrintable(status));
     }
 
     void messageIsStoredOnEveryChangeAndRestoredExactly()
