@@ -11,7 +11,11 @@
 #include <QWidget>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
 #include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
@@ -57,6 +61,52 @@ bool WriteAll(int fd, const QByteArray& data)
     return true;
 }
 } // namespace
+
+namespace {
+std::mutex gWritesMutex;
+std::condition_variable gWritesDone;
+int gWrites = 0;
+bool gEnding = false;  // no write starts once the program is ending
+std::vector<QByteArray> gUnfinished;  // temporary files of the writes in progress
+} // namespace
+
+FileWriting::FileWriting()
+{
+    std::unique_lock<std::mutex> lock(gWritesMutex);
+    // An ending program ends while this waits.
+    gWritesDone.wait(lock, [] { return !gEnding; });
+    ++gWrites;
+}
+
+FileWriting::~FileWriting()
+{
+    const std::lock_guard<std::mutex> lock(gWritesMutex);
+    if (!mTemporary.isEmpty())
+        gUnfinished.erase(std::find(gUnfinished.begin(), gUnfinished.end(), mTemporary));
+    --gWrites;
+    gWritesDone.notify_all();
+}
+
+void FileWriting::setTemporary(const QByteArray& path)
+{
+    const std::lock_guard<std::mutex> lock(gWritesMutex);
+    mTemporary = path;
+    gUnfinished.push_back(path);
+}
+
+bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept
+{
+    std::unique_lock<std::mutex> lock(gWritesMutex);
+    gEnding = true;
+    return gWritesDone.wait_for(lock, bound, [] { return gWrites == 0; });
+}
+
+void RemoveUnfinishedFiles() noexcept
+{
+    const std::lock_guard<std::mutex> lock(gWritesMutex);
+    for (const QByteArray& path : gUnfinished)
+        ::unlink(path.constData());
+}
 
 QString AppTitle()
 {
@@ -157,11 +207,14 @@ void WriteFileIfMissing(const QByteArray& data, const QString& path)
     if (FileExists(path))
         return;
     const QByteArray encoded = QFile::encodeName(path);
+    FileWriting writing;
     // O_EXCL with O_NOFOLLOW: a planted link (even a dangling one) makes the
     // open fail instead of writing wherever the link points.
     const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot create file"), path);
+    // Until complete it is no template at all: an ending program removes it.
+    writing.setTemporary(encoded);
     if (!WriteAll(fd, data)) {
         const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
         ::close(fd);
@@ -206,9 +259,11 @@ void WriteFileAtomically(const QByteArray& data, const QString& path, Durability
         throw Failure(QStringLiteral("Bad file name or number"));
     QByteArray pattern = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                                            + QStringLiteral(".XXXXXX"));
+    FileWriting writing;
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot write file"), path);
+    writing.setTemporary(pattern);
     bool ok = WriteAll(fd, data);
     ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
@@ -222,11 +277,13 @@ void WriteFileAtomically(const QByteArray& data, const QString& path, Durability
 
 void OverwriteFileInPlace(const QByteArray& data, const QString& path)
 {
+    FileWriting writing;
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot write file"), path);
     bool ok = WriteAll(fd, data);
-    ok = ok && ::fsync(fd) == 0;
+    // A pipe or a device has nothing to put on a disk.
+    ok = ok && (::fsync(fd) == 0 || errno == EINVAL);
     ok = (::close(fd) == 0) && ok;
     if (!ok)
         throw SystemFailure(QStringLiteral("Cannot write file"), path);

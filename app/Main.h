@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 
 extern const char* const kProductName;      // caption of both windows, settings section
 extern const char* const kSettingsApplication;
@@ -54,6 +55,27 @@ void WriteFileAtomically(const QByteArray& data, const QString& path, Durability
 // Writes `data` over the existing file at `path`, for a folder where no new
 // file may be created. Throws Failure; a failure midway leaves a damaged file.
 void OverwriteFileInPlace(const QByteArray& data, const QString& path);
+
+// Held while a file is written. A program that is ending waits for the
+// writes in progress, so that an end never leaves a user's file cut off;
+// the temporary file of a write that still does not finish is removed.
+class FileWriting {
+public:
+    FileWriting();
+    ~FileWriting();
+    FileWriting(const FileWriting&) = delete;
+    FileWriting& operator=(const FileWriting&) = delete;
+    // The file this write made and renames or removes once done.
+    void setTemporary(const QByteArray& path);
+
+private:
+    QByteArray mTemporary;
+};
+// For a program that is ending, from any thread: waits up to `bound` for the
+// writes in progress; false when some are still going. No write starts after.
+bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept;
+// Removes the temporary files of the writes still going.
+void RemoveUnfinishedFiles() noexcept;
 
 class QImage;
 class QWidget;

@@ -187,6 +187,9 @@ QImage QtClipboard::image()
 namespace {
 // How long a signal waits for the user interface to close its window.
 constexpr auto kSignalGrace = std::chrono::milliseconds(1000);
+// How long an ending program waits for a file being written (a slow USB
+// stick or network folder), before it gives up on it.
+constexpr auto kWriteGrace = std::chrono::milliseconds(20000);
 
 sigset_t EndSignals()
 {
@@ -205,8 +208,11 @@ void QtProgramEnd::end()
         for (;;)
             ::pause();
     mEnded = true;
+    // A file being written may be the user's card: it is finished first.
+    WaitForFileWrites(kWriteGrace);
     if (mBeforeEnd)
         mBeforeEnd();
+    RemoveUnfinishedFiles();
     std::fflush(nullptr);
     ::_exit(0);
 }

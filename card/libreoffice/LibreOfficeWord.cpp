@@ -6,6 +6,7 @@
 #include "LibreOfficeWord.h"
 
 #include "ErrorTrap.h"
+#include "Main.h"
 #include "OfficeArtShapes.h"
 #include "OfficeGuard.h"
 #include "OfficeSession.h"
@@ -277,12 +278,15 @@ private:
         // the office's Word export loops without end instead of failing. The
         // office must then create the file itself: writing over an existing
         // one, it reports no error when the disk fills up and leaves it cut off.
+        // An ending program waits for the save, and removes what it left unfinished.
+        FileWriting writing;
         QString temporary;
         for (int attempt = 0;; ++attempt) {
             temporary = folder + QStringLiteral("/.~pelorin-%1.tmp").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
             const QByteArray name = QFile::encodeName(temporary);
             const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
             if (fd >= 0) {
+                writing.setTemporary(name);
                 ::close(fd);
                 ::unlink(name.constData());
                 break;

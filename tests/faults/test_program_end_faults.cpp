@@ -10,10 +10,14 @@
 #include "Form2.h"
 #include "OfficeGuard.h"
 #include "TextBox.h"
+#include "Main.h"
+#include "PictureBox.h"
 
 #include <QtTest>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -23,7 +27,8 @@ namespace {
 
 // The program: one card; at POINT ("starting", "typing", "picture") it
 // reports "at" and leaves the office call hanging, or (HOW "close") asks
-// its window to close.
+// its window to close. At "preview" it reports "at" once the preview is
+// shown and goes on as the program does.
 int RunCard(char* argv[])
 {
     QtProgramEnd::BlockEndSignals();
@@ -64,7 +69,37 @@ int RunCard(char* argv[])
     };
     form.PushButton6_Click();
     std::printf("finished; preview %s\n", form.Preview().isVisible() ? "shown" : "hidden");
-    return 0;
+    if (point != QLatin1String("preview"))
+        return 0;
+    std::printf("at preview\n");
+    std::fflush(stdout);
+    return QApplication::exec();
+}
+
+// The program in its preview saving CARD over TARGET (the Save dialog's
+// answer, Yes to overwriting); "at save" first.
+int RunSave(char* argv[])
+{
+    QtProgramEnd::BlockEndSignals();
+    int argc = 1;
+    QApplication application(argc, argv);
+    SetAppTitle();
+    TestPlatform test;
+    QtProgramEnd programEnd;
+    programEnd.EndOnSignals();
+    test.saveDialog.answer = QString::fromLocal8Bit(argv[2]);
+    Platform platform{test.messageBoxes, test.saveDialog, test.settings, test.processes, test.clipboard, test.word,
+                      programEnd, test.platform.randomize, test.platform.random, test.platform.timer, QString()};
+    Form2 preview(platform, nullptr);
+    preview.Form_Load();
+    preview.mWordFile = QString::fromLocal8Bit(argv[3]);
+    preview.show();
+    std::printf("at save\n");
+    std::fflush(stdout);
+    preview.PushButton6_Click();
+    std::printf("saved; messages:\n%s\n", qPrintable(MessageLog(test.messageBoxes)));
+    std::fflush(stdout);
+    return QApplication::exec();
 }
 
 // A socket file nobody listens on, as a killed office leaves it.
@@ -176,6 +211,8 @@ private slots:
         for (const char* point : {"starting", "typing", "picture"})
             for (int signal : {SIGTERM, SIGKILL})
                 QTest::addRow("%s, %s", point, signal == SIGTERM ? "SIGTERM" : "SIGKILL") << QString::fromLatin1(point) << signal;
+        // No office runs any more; the card document goes as at the close box.
+        QTest::addRow("preview shown, SIGTERM") << QStringLiteral("preview") << SIGTERM;
     }
 
     void programEnds()
@@ -184,6 +221,7 @@ private slots:
         QFETCH(int, signal);
         QProcess program;
         QVERIFY(startProgram(program, point, QStringLiteral("signal")));
+        const bool preview = point == QLatin1String("preview");
         QByteArray output;
         QVERIFY2(WaitForLine(program, "at ", output), output.constData());
         if (point == QLatin1String("starting"))
@@ -191,7 +229,10 @@ private slots:
         else
             QThread::msleep(300);  // well inside the hanging call
         const QStringList folders = privateFolders();
-        QVERIFY(!folders.isEmpty());
+        QVERIFY(folders.isEmpty() == preview);
+        const QString temp = qEnvironmentVariable("TEMP");
+        if (preview)
+            QCOMPARE(QDir(temp).entryList({QStringLiteral("vestok*.doc")}, QDir::Files).size(), 1);
         const qint64 pid = program.processId();
         QElapsedTimer clock;
         clock.start();
@@ -210,7 +251,60 @@ private slots:
             QCOMPARE(program.exitCode(), 0);
         }
         output += program.readAll();
-        QVERIFY2(!output.contains("finished"), output.constData());
+        QVERIFY2(output.contains("finished") == preview, output.constData());
+        if (preview)
+            QVERIFY2(FilesIn(temp).isEmpty(), qPrintable(FilesIn(temp).join(QLatin1Char(' '))));
+    }
+
+    // An end asked for while the user's file is being written waits for the
+    // write: the file is whole. The target is a pipe in a folder where no
+    // file can be made, so the write goes onto it in place and lasts as
+    // long as the test takes to read it.
+    void signalWhileSavingWaitsForTheFile()
+    {
+        TmpfsMount mount(mRoot.path() + QStringLiteral("/slow"), QStringLiteral("size=4m,mode=0755"));
+        if (!mount.mounted())
+            QSKIP(qPrintable(QStringLiteral("needs a tmpfs mount: ") + mount.error()));
+        const QString target = mRoot.path() + QStringLiteral("/slow/My card.doc");
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
+        QVERIFY(mount.remount(QStringLiteral("remount,ro")));
+        QByteArray card(1 << 20, '\0');
+        for (qsizetype i = 0; i < card.size(); ++i)
+            card[i] = char(i * 7 + i / 4096);
+        const QString cardFile = mRoot.path() + QStringLiteral("/vestok12345678.doc");
+        QVERIFY(WriteAll(cardFile, card));
+
+        QProcess program;
+        program.setProgram(QCoreApplication::applicationFilePath());
+        program.setArguments({QStringLiteral("--save"), target, cardFile});
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start();
+        QByteArray output;
+        QVERIFY2(WaitForLine(program, "at save", output), output.constData());
+        const int pipe = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(pipe >= 0);
+        const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
+        QByteArray received;
+        char buffer[65536];
+        const auto readSome = [&](size_t most) {
+            const ssize_t n = ::read(pipe, buffer, most);
+            if (n > 0)
+                received.append(buffer, n);
+            return n;
+        };
+        QVERIFY(readSome(4096) > 0);
+        // Mid-write: the rest waits in the program for the pipe to drain.
+        ::kill(pid_t(program.processId()), SIGTERM);
+        QThread::msleep(1500);  // past the time a signal gives the window to close
+        QCOMPARE(program.state(), QProcess::Running);
+        while (readSome(sizeof buffer) > 0) {
+        }
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(received.size(), card.size());
+        QVERIFY(received == card);
+        QCOMPARE(FilesIn(mRoot.path() + QStringLiteral("/slow")), QStringList{QStringLiteral("My card.doc")});
     }
 
     // Closing the window while an error message of the generation is open
@@ -301,6 +395,8 @@ int main(int argc, char* argv[])
 {
     if (argc == 4 && QByteArray(argv[1]) == "--card")
         return RunCard(argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--save")
+        return RunSave(argv);
     QApplication application(argc, argv);
     ProgramEndFaultsTest test;
     return QTest::qExec(&test, argc, argv);
