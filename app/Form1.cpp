@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Accessibility.h"
 #include "ErrorTrap.h"
 #include "Form2.h"
 #include "IsInstalled.h"
@@ -22,6 +23,7 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     , mSkin(skin)
     , mPointer(this)
 {
+    SetAccessibleRole(this, QAccessible::Window);
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(4395));
     setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);

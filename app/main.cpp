@@ -1,5 +1,6 @@
 // Pelorin Greeting Designer: start-up.
 
+#include "Accessibility.h"
 #include "Form1.h"
 #include "LibreOfficeWord.h"
 #include "Main.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     // takes the end signals.
     QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
+    InstallAccessibleInterfaces();
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
