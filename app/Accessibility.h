@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // What assistive technology (a screen reader, through AT-SPI) is told about
 // widgets whose kind Qt cannot guess.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // "Start Creating Template": the message typed into the card template, the
 // card document saved under a fresh name, its picture handed to the preview.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The preview window: the card picture in a scrollable viewport, two zoom
 // buttons, "< Back" and "Save Results To Word File".

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # End to end, as a user: the real program in a real X server with the real
 # office engine. Start-up check, type a message, make a card, zoom, drag,
 # scroll and zoom with the wheel, save it, go back, make a second card, close. Screenshots of both windows

@@ -1,4 +1,7 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 """What a screen reader reads of a running program, through AT-SPI.
 
 usage: screen_reader.py PID tree   every object of the program's windows:

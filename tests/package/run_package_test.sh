@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Builds the Debian package, runs lintian, desktop-file-validate and
 # appstreamcli on it, checks its layout, unpacks it into a scratch root and
 # runs the unpacked program there through one card under Xvfb with the real
