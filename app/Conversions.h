@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The numeric conversions of the windows: float to integer rounds to nearest
 // with ties to even unless floor is asked for; a value outside the target

@@ -1,5 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #include "Form1.h"
 
+#include "Accessibility.h"
 #include "ErrorTrap.h"
 #include "Form2.h"
 #include "IsInstalled.h"
@@ -22,6 +26,7 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     , mSkin(skin)
     , mPointer(this)
 {
+    SetAccessibleRole(this, QAccessible::Window);
     setFixedSize(TwipsToPixels(8040), TwipsToPixels(4395));
     setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The main window: the message, the button that makes the card, the sample
 // button and Help. Its load handler carries the program's start-up.

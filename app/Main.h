@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The shared module: product name and title, the temporary folder, and the
 // four file routines that carry the program's whole handling of files.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Everything outside the process that the windows talk to, each behind a
 // small interface. The program uses the Qt implementations in QtPlatform.h;

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The push button of both windows: a click, and a mouse-move event that
 // carries the button state, the shift state and the position.

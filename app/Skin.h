@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Window skinning: the optional skin file beside the program hands the main
 // window's look to a skin component; both windows take the button-face colour.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Window geometry is kept in twips (1/1440 inch) and converted to device
 // pixels with the screen's logical DPI.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The mouse pointer of a whole window: default (0), busy (11) or custom (99).
 // The state covers the window's controls too and stays until changed.

@@ -1,5 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Pelorin Greeting Designer: start-up.
 
+#include "Accessibility.h"
 #include "Form1.h"
 #include "LibreOfficeWord.h"
 #include "Main.h"
@@ -14,6 +18,7 @@ int main(int argc, char* argv[])
     // takes the end signals.
     QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
+    InstallAccessibleInterfaces();
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Start-up, one card and memory against the office's own costs, measured in
 // one run with the real office engine. Prints figures; asserts nothing.
 //

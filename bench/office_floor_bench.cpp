@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Prints what one office instance costs on this machine: start to connected
 // and terminate (with and without the prepared profile), each Word call of a
 // card, and a plain command-line conversion of the card for comparison.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // How long the preview takes to repaint a zoom and to follow one drag step,
 // against a plain smooth drawImage of the same device size plus the copy of
 // its visible part to the window. Each timed step alternates with a plain

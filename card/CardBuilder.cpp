@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // "Start Creating Template": the message typed into the card template, the
 // card document saved under a fresh name, its picture handed to the preview.
 
@@ -40,7 +43,13 @@ void Form1::PushButton6_Click()
     std::shared_ptr<WordDocument> document;
     trap.step(114, [&] { document = Need(word).Open(templatePath, true); });
     trap.step(116, [&] { Need(document).SelectShape(QStringLiteral("Text Box 8")); });
-    trap.step(118, [&] { Need(document).TypeText(Text1->text()); });
+    // The message as typed into the card; the box may change while the office works.
+    QString typed;
+    trap.step(118, [&] {
+        const QString message = Text1->text();
+        Need(document).TypeText(message);
+        typed = message;
+    });
     QString name;
     do {
         trap.step(120, [&] { name = QStringLiteral("vestok"); });
@@ -71,7 +80,7 @@ void Form1::PushButton6_Click()
     trap.step(158, [&] {
         Form2& preview = Preview();
         // Each new card starts at zoom 1.0 with its own scroll ranges.
-        preview.ResetForNewCard();
+        preview.ResetForNewCard(typed);
         preview.show();
     });
     trap.step(160, [&] { hide(); });

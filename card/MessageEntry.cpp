@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // The message: restored at start, stored on every change, selected on focus,
 // replaceable by the sample.
 

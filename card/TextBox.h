@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The message text box: a multi-line box whose text uses CR LF between lines.
 // Text set from code reads back exactly as it was set, whatever it holds.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The word-processor automation calls the program makes, and nothing more.
 // Every call either succeeds or throws Failure with a readable description.

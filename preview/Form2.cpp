@@ -1,5 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #include "Form2.h"
 
+#include "Accessibility.h"
 #include "Conversions.h"
 #include "ErrorTrap.h"
 #include "Main.h"
@@ -76,6 +80,7 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     , mMainWindow(mainWindow)
     , mPointer(this)
 {
+    SetAccessibleRole(this, QAccessible::Window);
     setFixedSize(TwipsToPixels(9840), TwipsToPixels(9390));
     setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);
@@ -86,11 +91,16 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     Picture2->Move(120, 120, 9330, 7425);
     Picture2->setBackColor(Qt::white);
     Picture2->setFont(pictureFont);
+    // It takes the focus too, so it reads as what it is: the view of the card.
+    SetAccessibleRole(Picture2, QAccessible::Pane);
+    Picture2->setAccessibleName(QStringLiteral("Card view"));
 
     Picture1 = new PictureBox(Picture2->clientArea());
     Picture1->Move(0, 0, 2340, 3435);
     Picture1->setBackColor(QApplication::palette().color(QPalette::Base));
     Picture1->setFont(pictureFont);
+    SetAccessibleRole(Picture1, QAccessible::Graphic);
+    Picture1->setAccessibleName(QStringLiteral("Greeting card"));
     connect(Picture1, &PictureBox::mouseDown, this,
             [this](int button, int shift, float x, float y) { Picture1_MouseDown(int16_t(button), int16_t(shift), x, y); });
     connect(Picture1, &PictureBox::mouseMove, this,
@@ -104,6 +114,7 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     Zoom_Ori->Move(10320, 480, 735, 375);
     Zoom_Ori->setBackColor(QApplication::palette().color(QPalette::Button));
     Zoom_Ori->setFont(pictureFont);
+    SetAccessibleRole(Zoom_Ori, QAccessible::NoRole);
 
     auto makeScrollBar = [this](Qt::Orientation orientation, int left, int top, int width, int height) {
         auto* bar = new QScrollBar(orientation, this);
@@ -156,6 +167,30 @@ void Form2::Form_Load()
         trap.step(110, [&] { mPointer.setCustomCursor(LoadCursorFile(mPlatform.programFolder + QStringLiteral("/HAND-M.CUR"))); });
 }
 
+void Form2::ResetForNewCard(const QString& message)
+{
+    mFirstActivation = true;
+    mCardMessage = message;
+    // Whether painted at 1.0 or not, a new card first shows at its natural size.
+    DescribeCard(1.0f);
+    // The window opens on the card, so a screen reader announces the card just made.
+    Picture1->setFocus();
+}
+
+void Form2::DescribeCard(float zoom)
+{
+    // The lines as the card breaks them: CR LF, a lone CR and a lone LF each end one.
+    QString lines = mCardMessage;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString message = lines.isEmpty() ? QStringLiteral("The card has no message.")
+                                            : QStringLiteral("Message on the card:\n") + lines;
+    const QString description = message + QStringLiteral("\nZoom %1%").arg(qRound(zoom * 100));
+    // Each change is announced to a screen reader; the first paint of a new card changes nothing.
+    if (description != Picture1->accessibleDescription())
+        Picture1->setAccessibleDescription(description);
+}
+
 void Form2::Form_Activate()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Form_Activate");
@@ -200,6 +235,9 @@ bool Form2::RedrawImage()
         trap.step(118, [&] { VScroll1->setValue(0); });
         trap.step(120, [&] { HScroll1->setEnabled(!(Picture2->ScaleWidth() >= mScaledWidth)); });
         trap.step(122, [&] { VScroll1->setEnabled(!(Picture2->ScaleHeight() >= mScaledHeight)); });
+        // What a screen reader hears of the card follows what it shows; a
+        // refused zoom below leaves the card as it was.
+        DescribeCard(mZoom);
     } else {
         trap.step(124, [&] { mZoom = 1.0f; });
         trap.step(126, [&] { mBaseWidth = ToInt32(Zoom_Ori->ScaleWidth() - 2); });

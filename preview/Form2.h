@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The preview window: the card picture in a scrollable viewport, two zoom
 // buttons, "< Back" and "Save Results To Word File".
@@ -29,8 +32,10 @@ public:
     // Creation steps; the creator calls it once, right after constructing.
     void Form_Load();
     // The next activation sets the window up for a new card: the new picture
-    // into the holder, zoom 1.0, repaint and scrollbars.
-    void ResetForNewCard() { mFirstActivation = true; }
+    // into the holder, zoom 1.0, repaint and scrollbars. `message` is what
+    // was typed into the card; a screen reader hears it from the card, which
+    // takes the focus.
+    void ResetForNewCard(const QString& message);
 
     // Handlers, public so tests can drive them as the events would.
     void Form_Activate();
@@ -88,6 +93,8 @@ protected:
 
 private:
     void RunActivation();
+    // The card's accessible description: its message and the zoom shown.
+    void DescribeCard(float zoom);
     // The wheel over the card and the keys take the paths of the scrollbars
     // and of the buttons, so every rule of those applies unchanged.
     void WatchCardInput();
@@ -105,6 +112,7 @@ private:
     bool mActivating = false;
 
     bool mFirstActivation = false;
+    QString mCardMessage;
     float mZoom = 0;
     int32_t mBaseWidth = 0;
     int32_t mBaseHeight = 0;

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 """List, check and name the floating shapes of a Word 97-2003 file (.doc/.dot).
 
 For each page-anchored shape of the main text it prints the shape id, the

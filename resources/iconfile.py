@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 """Small helpers to read PNG pictures and write Windows .ico and .cur files.
 
 Only the Python standard library is used, so the resources can be rebuilt on

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 """Draw the pointing-hand cursor and write it as a Windows .cur file.
 
     make_cursor.py HAND-M.CUR

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 """Build the program's Windows icon from rendered PNGs.
 
     make_ico.py app.ico icon-32.png icon-48.png icon-128.png icon-256.png

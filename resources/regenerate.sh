@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Rebuild every generated file under resources/ from its source:
 #   template/art/*.svg     -> template/art/*.png (embedded in the card)
 #   template/card.fodt.in  -> template/card.fodt -> card-template.dot

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Installs the Debian packages named in the given lists (one a line, # for
 # comments) when any of them is missing. As root it runs apt-get itself; as an
 # ordinary user it asks sudo, and says so first.

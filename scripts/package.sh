@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Builds the Debian package: installs what the build needs (through sudo when
 # not run as root), builds a clean copy of the sources with dpkg-buildpackage
 # and leaves pelorin-greeting-designer_<version>_<arch>.deb in build/ (or the

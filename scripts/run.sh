@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Sets everything up and starts the program from the build tree. Run it as
 # the desktop user: packages are installed through sudo, the program runs as you.
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Sets everything up, builds, and runs the whole test suite: unit tests, the
 # office integration tests, the end-to-end test, and the unit tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer.

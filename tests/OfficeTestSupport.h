@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // What the tests that start real offices share: the source tree, small file
 // helpers, independent readers, and the office processes this test program

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // The automation calls on an office instance: the application object opens
 // documents and quits, a document selects a shape by its Word name, types,
 // saves, closes and draws its picture. How the instance runs, connects and

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The Word automation calls carried out by LibreOffice Writer through UNO.
 // Each created application is a private office process (own profile, own

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // glib headers come before Qt's, whose keyword macros clash with glib names.
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Names of the floating shapes of a Word 97-2003 binary file (.doc/.dot).
 // The office's binary Word import drops shape names, so the names are read

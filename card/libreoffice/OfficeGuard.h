@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // No office outlives the program, whichever way the program ends:
 // - ending on purpose (a window closed, SIGTERM): EndAllOfficeInstances()

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // One office process tree (the office, or a launcher and the office it starts) in a session
 // and process group of its own, with a private folder (mode 0700) for its

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // One office instance as the automation objects see it: its process, the
 // UNO connection to it, the watchdog that bounds every call, and how it

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The prepared office profile shared by this user's instances: a new office
 // starts from a copy of it instead of building a profile of its own, which

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // The UNO runtime of this process and the small value helpers every office
 // call needs: string and URL conversions, property lists, the interaction

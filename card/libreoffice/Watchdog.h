@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Bounds every call into the office: a thread of its own that kills the
 // office process when one armed call runs past its deadline, so the blocked

@@ -1,3 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
+#include "Accessibility.h"
 #include "Fakes.h"
 #include "Form1.h"
 #include "IsInstalled.h"
@@ -52,6 +56,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { InstallAccessibleInterfaces(); }
+
     void init()
     {
         QDir(mProgramFolder.path()).removeRecursively();
@@ -96,6 +102,23 @@ private slots:
         QCOMPARE(form.PushButton3->text(), QStringLiteral("Load Sample/Example Data"));
         QCOMPARE(form.PushButton6->font().pointSizeF(), 11.25);
         QVERIFY(form.PushButton6->font().bold());
+    }
+
+    void aScreenReaderSeesAWindowNamedByItsCaption()
+    {
+        TestPlatform test;
+        RecordingSkin skin;
+        Form1 form(test.platform, skin);
+        form.Form_Load();
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Pelorin Greeting Designer"));
+        // Its controls are still its children, with their own interfaces.
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(form.PushButton6);
+        QCOMPARE(button->role(), QAccessible::PushButton);
+        QCOMPARE(button->parent(), window);
+        QVERIFY(window->indexOfChild(button) >= 0);
     }
 
     void cursorFileBecomesTheCustomPointerButNeverReplacesBusy()

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #include "Fakes.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -65,6 +68,9 @@ private slots:
         QVERIFY(!form.isVisible());
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        // The preview opens on the card, which tells a screen reader the message typed into it.
+        QCOMPARE(form.Preview().focusWidget(), form.Preview().Picture1);
+        QVERIFY(form.Preview().Picture1->accessibleDescription().startsWith(QStringLiteral("Message on the card:\nDear Ana,\nmerci 😀\n")));
         // Each digit is drawn after its own re-seed from the clock.
         QCOMPARE(test.seeds.size(), 1 + 8);
     }

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Asks a top-level window to close, as a window manager's close box does:
 // a WM_DELETE_WINDOW message to the window.
 #include <X11/Xlib.h>

@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # End to end, as a user: the real program in a real X server with the real
 # office engine. Start-up check, type a message, make a card, zoom, drag,
 # scroll and zoom with the wheel, save it, go back, make a second card, close. Screenshots of both windows
-# are left in the artefacts folder.
+# are left in the artefacts folder. Along the keyboard road a screen reader's
+# view is read through AT-SPI (the accessible tree is left there too).
 #
 # usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR
 set -uo pipefail
+# A session bus of its own, which the accessibility bus hangs off; it ends
+# with the walk.
+if [ -z "${PELORIN_E2E_SESSION_BUS:-}" ]; then
+  PELORIN_E2E_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$1
 close_window=$2
 artefacts=$3
@@ -64,8 +74,16 @@ click_at() { # click_at WINDOW X Y (client pixels)
   xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
 }
 office_processes() { pgrep -f "UserInstallation=file://$work/" || true; }
+# What a screen reader reads of the program: "tree", or "focus" (the active
+# window, the focused object and its description).
+screen_reader() { /usr/bin/python3 "$here/screen_reader.py" "$app_pid" "$@" 2>/dev/null; }
+# reads PATTERN: the focus report, its lines joined with "~", matches the pattern.
+reads() { [[ "$(screen_reader focus | tr '\n' '~')" == $1 ]]; }
+# The window manager's part, which Xvfb lacks: a new window gets the input focus.
+focus_window() { xdotool windowfocus --sync "$1"; sleep 0.3; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+  [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -79,6 +97,15 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAILED: no X server"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
+step "accessibility bus"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+atspi_pid=$!
+# Qt's bridge otherwise waits for a desktop that has switched accessibility on.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# Asked before it is up, the session bus would start a second one.
+check "accessibility bus up" wait_for 20 bash -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+  /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q 'boolean true'"
+
 step "start-up"
 "$program" >"$artefacts/program.log" 2>&1 &
 app_pid=$!
@@ -86,6 +113,9 @@ check "main window shown after the office check" wait_for 120 main_window
 main=$(main_window)
 check "no office process left by the start-up check" test -z "$(office_processes)"
 shot "$main" "$artefacts/main-window.png"
+focus_window "$main"
+check "screen reader: the main window is a frame, the focus in the message box" \
+  wait_for 20 reads "window: frame | Pelorin Greeting Designer~focus: text | Short Message~*"
 
 step "type a message"
 message_line1="Dear Mira,"
@@ -110,6 +140,8 @@ step "make a card with the keyboard"
 # Tab leaves the message box for "Start Creating Template"; Enter presses it.
 xdotool key Tab
 sleep 0.3
+check "screen reader: Tab reaches the button" \
+  wait_for 10 reads "*~focus: push button | Start Creating Template~*"
 xdotool key Return
 check "preview shown" wait_for 180 preview_window
 preview=$(preview_window)
@@ -125,6 +157,24 @@ check "Zoom: frame in the button face" test "$(pixel "$artefacts/preview-window.
 check "viewport white" test "$(pixel "$artefacts/preview-window.png" 620 20)" = "255,255,255"
 check "only the card document remains" test "$(ls -A "$TEMP" | wc -l)" -eq 1
 check "no office process left after the card" test -z "$(office_processes)"
+
+step "what a screen reader reads of the new card"
+focus_window "$preview"
+check "screen reader: the preview is a frame, the focus on the card" \
+  wait_for 20 reads "window: frame | Pelorin Greeting Designer~focus: image | Greeting card~*"
+check "screen reader: the card's description holds the message and the zoom" \
+  reads "*~description: Message on the card: / $message_line1 / $message_line2 / Zoom 100%~"
+screen_reader focus >"$artefacts/screen-reader-card.txt"
+for _ in 1 2 3; do xdotool key Tab; sleep 0.2; done
+check "screen reader: Tab from the card reaches Save, past the zoom buttons" \
+  wait_for 10 reads "*~focus: push button | Save Results To Word File~*"
+screen_reader tree >"$artefacts/accessible-tree.txt"
+check "both windows are frames named by their caption" \
+  test "$(grep -c '^  frame | Pelorin Greeting Designer | ' "$artefacts/accessible-tree.txt")" -eq 2
+check "no unnamed filler among the windows' own children (the hidden holder is left out)" \
+  bash -c "! grep -qE '^    (filler|invalid) ' '$artefacts/accessible-tree.txt'"
+# The rest of the walk as before: no window holds the input focus.
+xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
 
 step "zoom and drag"
 click_at "$preview" 172 557   # Zoom In
@@ -193,7 +243,7 @@ error_box=$(title_windows "Application Error" | head -n1)
 check "error message shown for the failed copy" test -n "$error_box"
 sleep 0.3
 shot "$error_box" "$artefacts/error-message.png"
-check "error message shows four lines" bash -c "[ \$(xwininfo -id '$error_box' | awk '/Height:/ {print \$2}') -gt 100 ]"
+check "error message shows four lines" bash -c "[ -n '$error_box' ] && [ \$(xwininfo -id '$error_box' | awk '/Height:/ {print \$2}') -gt 100 ]"
 xdotool key Return
 check "Done. after the error" wait_for 20 title_windows "Pelorin Greeting"
 xdotool key Return

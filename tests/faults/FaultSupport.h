@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Shared pieces of the fault-injection tests: the real office behind a hook
 // that runs before every automation call, a finder for the office processes

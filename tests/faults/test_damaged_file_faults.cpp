@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Damaged files the program reads at start-up: the settings file, the hand
 // cursor and the skin. Each may cost one message, never the start-up.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Unusual messages typed through the real office (empty, 1 MB, every kind of
 // script, control characters) and clicks repeated during a generation.
 

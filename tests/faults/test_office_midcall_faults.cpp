@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // The office stops answering, is killed, or crashes in the middle of making a
 // card. Each later step must report its own failure, nothing may hang past
 // the call bound, no office process may be left, and the next card must work.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // An office that cannot be started: its launcher is missing, fails at once,
 // or never comes up. The start-up check must tell the user and end the
 // program; "Start Creating Template" must report every step that needed the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // The program ends while it makes a card: by SIGTERM (a logout, a plain
 // kill), by SIGKILL (a force-quit, a crash) or by its window being closed.
 // Nothing of its office may stay: no process, no private folder, no pipe

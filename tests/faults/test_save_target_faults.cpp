@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // "Save Results To Word File" aimed at bad targets: a read-only file, a
 // missing folder, a folder, the card document itself, a full or read-only
 // disk. Whatever happens the user's files stay intact unless the user agreed

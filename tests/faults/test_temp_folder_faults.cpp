@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // A hostile temporary folder (TEMP): missing, read-only, full, holding stale
 // files, or holding symbolic links at the program's fixed file names. The
 // program must report what fails, never write through a planted link, never

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // The Word calls carried out by a real office: a card built from the real
 // template and checked with independent readers and by its picture, the
 // reported failures, and the guarantee that no office process outlives its

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 // Shape names read from Word 97-2003 files: real files written by the office,
 // hand-built streams for the layouts the office does not write, and damaged
 // input that must fail cleanly.

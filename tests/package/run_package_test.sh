@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 # Builds the Debian package, runs lintian, desktop-file-validate and
 # appstreamcli on it, checks its layout, unpacks it into a scratch root and
 # runs the unpacked program there through one card under Xvfb with the real
@@ -61,6 +64,11 @@ check "the hand cursor beside the program" test -f "$program_dir/HAND-M.CUR"
 runpath=$(readelf -d "$program_dir/pelorin-greeting-designer" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p')
 check "the only run path is the office's program folder, none into its SDK" test "$runpath" = /usr/lib/libreoffice/program
 check "every library the program needs is found" bash -c "! ldd '$program_dir/pelorin-greeting-designer' | grep 'not found'"
+copyright=$root/usr/share/doc/pelorin-greeting-designer/copyright
+check "copyright: GPL-3+ for the program, CC0-1.0 for the metainfo, the common licence files named" \
+  bash -c "grep -q '^Files: \*\$' '$copyright' && grep -qx 'License: GPL-3+' '$copyright' && grep -qx 'License: CC0-1.0' '$copyright' \
+    && grep -q '/usr/share/common-licenses/GPL-3' '$copyright'"
+check "metainfo: GPL-3.0-or-later" grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root"/usr/share/metainfo/*.metainfo.xml
 check "manual page and 256 px icon installed" test -f "$root/usr/share/man/man1/pelorin-greeting-designer.1.gz" \
   -a -f "$root/usr/share/icons/hicolor/256x256/apps/pelorin-greeting-designer.png"
 depends=$(dpkg-deb -f "$deb" Depends)

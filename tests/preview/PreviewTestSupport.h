@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #pragma once
 // Pictures and a preview window for the preview tests. Pictures are stored
 // at 3780 dots per metre (96 dpi), so at the offscreen screen's 15 twips per

@@ -1,3 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
+#include "Accessibility.h"
 #include "Main.h"
 #include "PreviewTestSupport.h"
 #include "PushButton.h"
@@ -55,6 +59,7 @@ private:
 private slots:
     void initTestCase()
     {
+        InstallAccessibleInterfaces();
         SetAppTitle();
         mCard = QByteArray("\xD0\xCF\x11\xE0 card document ") + QByteArray(70000, '\x5A') + QByteArray(1, '\0');
     }
@@ -195,6 +200,75 @@ private slots:
         // Enter on "Save Results To Word File" opens the Save dialog.
         QTest::keyClick(form.PushButton6, Qt::Key_Return);
         QCOMPARE(preview.test.saveDialog.calls.size(), 1);
+    }
+
+    void aNewCardOpensWithTheFocusOnItAndTabReachesSave()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.ResetForNewCard(QStringLiteral("Thanks"));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), form.Picture1);
+        // The frame and the hidden holder take no focus.
+        for (QWidget* next : {form.PushButton1, form.PushButton2, form.PushButton6}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+
+        // Back and a second card: the focus is on the card again.
+        form.PushButton8_Click();
+        form.ResetForNewCard(QStringLiteral("Again"));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), form.Picture1);
+    }
+
+    void aScreenReaderSeesAWindowHoldingTheDescribedCard()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QString::fromLatin1(kProductName));
+        QList<QObject*> children;
+        for (int i = 0; i < window->childCount(); ++i)
+            children << window->child(i)->object();
+        QVERIFY(children.contains(form.Picture2));
+        QVERIFY(children.contains(form.PushButton6));
+        QVERIFY(!children.contains(form.Zoom_Ori));
+        QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(form.Zoom_Ori)), -1);
+
+        // The viewport is a named view; the card lies inside it.
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(form.Picture2);
+        QCOMPARE(view->role(), QAccessible::Pane);
+        QCOMPARE(view->text(QAccessible::Name), QStringLiteral("Card view"));
+        QAccessibleInterface* card = QAccessible::queryAccessibleInterface(form.Picture1);
+        QCOMPARE(card->role(), QAccessible::Graphic);
+        QCOMPARE(card->text(QAccessible::Name), QStringLiteral("Greeting card"));
+        QCOMPARE(card->parent()->parent(), view);
+
+        // The message as the card breaks its lines, and the zoom shown.
+        form.ResetForNewCard(QStringLiteral("Dear Mira,\r\nThank you\rfor all\nof it."));
+        const QString message = QStringLiteral("Message on the card:\nDear Mira,\nThank you\nfor all\nof it.");
+        QCOMPARE(card->text(QAccessible::Description), message + QStringLiteral("\nZoom 100%"));
+        preview.activated();
+        QCOMPARE(card->text(QAccessible::Description), message + QStringLiteral("\nZoom 100%"));
+        form.PushButton1_Click();
+        form.PushButton1_Click();
+        QCOMPARE(card->text(QAccessible::Description), message + QStringLiteral("\nZoom 150%"));
+        // 1.75 is too large to paint: the card stays at 1.5 while the zoom falls back to 1.0.
+        form.PushButton1_Click();
+        QCOMPARE(form.zoom(), 1.0f);
+        QCOMPARE(card->text(QAccessible::Description), message + QStringLiteral("\nZoom 150%"));
+        form.PushButton2_Click();
+        QCOMPARE(card->text(QAccessible::Description), message + QStringLiteral("\nZoom 75%"));
+
+        // A new card comes with its own message, shown at 1.0 again.
+        form.ResetForNewCard(QString());
+        QCOMPARE(card->text(QAccessible::Description), QStringLiteral("The card has no message.\nZoom 100%"));
     }
 
     void backDeletesTheCardAndReturnsToTheMainWindow()

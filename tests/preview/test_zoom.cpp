@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
 #include "PreviewTestSupport.h"
 #include "PushButton.h"
 
@@ -326,7 +329,7 @@ private slots:
 
         // The next card, as the main window hands it over.
         form.Picture1->setPicture(ScreenPicture(800, 600, Qt::yellow));
-        form.ResetForNewCard();
+        form.ResetForNewCard(QStringLiteral("Thanks"));
         form.Form_Activate();
         QCOMPARE(form.zoom(), 1.0f);
         QCOMPARE(form.baseWidth(), 11998);
@@ -438,7 +441,7 @@ private slots:
 
         form.hide();
         form.Picture1->setPicture(ScreenPicture(40, 60));
-        form.ResetForNewCard();
+        form.ResetForNewCard(QStringLiteral("Thanks"));
         form.show();
         QCOMPARE(form.zoom(), 1.0f);
         QCOMPARE(form.baseWidth(), 598);
@@ -459,7 +462,7 @@ private slots:
             QEvent activate(QEvent::WindowActivate);
             QApplication::sendEvent(&form, &activate);
         };
-        form.ResetForNewCard();
+        form.ResetForNewCard(QStringLiteral("Thanks"));
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&form, &activate);
         QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"RedrawImage:112"}));

@@ -1,0 +1,83 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Pelorin Greetings
+
+"""What a screen reader reads of a running program, through AT-SPI.
+
+usage: screen_reader.py PID tree   every object of the program's windows:
+                                   role | name | description [states]
+       screen_reader.py PID focus  the active window and the focused object,
+                                   as a screen reader announces them:
+                                   window: ROLE | NAME
+                                   focus: ROLE | NAME
+                                   description: DESCRIPTION
+
+Lines of a description are joined with " / ". Exits 1 when the program has
+no application on the accessibility bus (yet).
+"""
+import sys
+
+import pyatspi
+
+
+def application(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        app = desktop.getChildAtIndex(index)
+        try:
+            if app is not None and app.get_process_id() == pid:
+                return app
+        except Exception:  # an application that went away meanwhile
+            continue
+    return None
+
+
+def children(accessible):
+    for index in range(accessible.childCount):
+        child = accessible.getChildAtIndex(index)
+        if child is not None:
+            yield child
+
+
+def description(accessible):
+    return (accessible.description or "").replace("\n", " / ")
+
+
+def tree(accessible, depth=0):
+    marks = [pyatspi.stateToString(flag) for flag in accessible.getState().getStates()]
+    print("  " * depth + f"{accessible.getRoleName()} | {accessible.name} | {description(accessible)} [{', '.join(marks)}]")
+    for child in children(accessible):
+        tree(child, depth + 1)
+
+
+def focused(accessible):
+    if accessible.getState().contains(pyatspi.STATE_FOCUSED):
+        return accessible
+    for child in children(accessible):
+        found = focused(child)
+        if found is not None:
+            return found
+    return None
+
+
+def main():
+    pid, command = int(sys.argv[1]), sys.argv[2]
+    app = application(pid)
+    if app is None:
+        print(f"no application with pid {pid} on the accessibility bus", file=sys.stderr)
+        return 1
+    if command == "tree":
+        tree(app)
+        return 0
+    for window in children(app):
+        if window.getState().contains(pyatspi.STATE_ACTIVE):
+            print(f"window: {window.getRoleName()} | {window.name}")
+            target = focused(window)
+            if target is not None:
+                print(f"focus: {target.getRoleName()} | {target.name}")
+                print(f"description: {description(target)}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
