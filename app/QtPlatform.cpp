@@ -18,9 +18,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
 
-#include <xcb/xcb.h>
 
 #include <chrono>
 #include <cerrno>
@@ -247,39 +245,6 @@ void QtProgramEnd::CloseVisibleWindow()
             break;
         }
     end();
-}
-
-bool CloseWhileModalFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
-{
-    if (eventType != "xcb_generic_event_t" || !QApplication::activeModalWidget())
-        return false;
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
-        return false;
-    const auto* client = static_cast<const xcb_client_message_event_t*>(message);
-    if (!mAtomsKnown) {
-        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-        if (!x11)
-            return false;
-        auto atom = [connection = x11->connection()](const char* name) {
-            xcb_intern_atom_reply_t* reply =
-                xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
-            const quint32 value = reply ? reply->atom : 0;
-            std::free(reply);
-            return value;
-        };
-        mProtocols = atom("WM_PROTOCOLS");
-        mDeleteWindow = atom("WM_DELETE_WINDOW");
-        mAtomsKnown = true;
-    }
-    if (client->format != 32 || client->type != mProtocols || client->data.data32[0] != mDeleteWindow)
-        return false;
-    QWidget* window = QWidget::find(WId(client->window));
-    // The message box's own close box stays the message box's.
-    if (!window || !window->isWindow() || window == QApplication::activeModalWidget())
-        return false;
-    window->close();
-    return true;
 }
 
 void RandomGenerator::seed(double value)

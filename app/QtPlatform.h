@@ -6,8 +6,6 @@
 
 #include "Platform.h"
 
-#include <QAbstractNativeEventFilter>
-
 #include <atomic>
 #include <functional>
 #include <random>
@@ -67,19 +65,6 @@ private:
 
     std::function<void()> mBeforeEnd;
     std::atomic<bool> mEnded{false};
-};
-
-// The window system's close box reaches a window even while a message box
-// holds the application modal: Qt would drop the request, but closing a
-// window of this program ends the program, message box or not.
-class CloseWhileModalFilter : public QAbstractNativeEventFilter {
-public:
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
-private:
-    bool mAtomsKnown = false;
-    quint32 mProtocols = 0;
-    quint32 mDeleteWindow = 0;
 };
 
 // A seedable generator; reseeding with the same value repeats the sequence.

@@ -22,8 +22,6 @@ int main(int argc, char* argv[])
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
-    CloseWhileModalFilter closeWhileModal;
-    application.installNativeEventFilter(&closeWhileModal);
 
     QtMessageBoxes messageBoxes;
     QtSaveDialog saveDialog;
