@@ -310,8 +310,10 @@ private slots:
         QCOMPARE(FilesIn(mRoot.path() + QStringLiteral("/slow")), QStringList{QStringLiteral("My card.doc")});
     }
 
-    // Closing the window while an error message of the generation is open
-    // ends the program there, and the office that was working with it.
+    // A close that reaches the window while an error message of the
+    // generation runs the message pump (as a SIGTERM's close does; the close
+    // box of a window behind a message does nothing) ends the program
+    // there, and the office that was working with it.
     void closeEndsGeneration()
     {
         QProcess program;
