@@ -5,6 +5,7 @@
 
 #include "ErrorTrap.h"
 #include "Main.h"
+#include "Spawn.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,7 +24,6 @@
 #include <chrono>
 #include <cerrno>
 #include <csignal>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <vector>
 #include <cstdio>
@@ -34,8 +34,6 @@
 #include <memory>
 #include <cstdlib>
 #include <cstring>
-
-extern char** environ;
 
 int QtMessageBoxes::show(const QString& text, const QString& title, int style)
 {
@@ -132,35 +130,11 @@ void QtSettingsStore::write(const QString& application, const QString& section, 
 void QtProcessStarter::startDetached(const QString& program, const QStringList& arguments)
 {
     const QString path = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
-    if (path.isEmpty())
-        throw Failure(QStringLiteral("File not found: ") + program);
-    std::vector<QByteArray> store{QFile::encodeName(path)};
+    std::vector<QByteArray> argv{QFile::encodeName(path)};
     for (const QString& argument : arguments)
-        store.push_back(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& a : store)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    // This program blocks its end signals for the thread that waits for them,
-    // and its office libraries ignore some; what it starts (a browser, say)
-    // must end on kill, a hang-up or the session's end like anything else.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    pid_t pid = 0;
-    const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+        argv.push_back(argument.toLocal8Bit());
+    const pid_t pid = path.isEmpty() ? 0 : SpawnInOwnSession(argv);
+    if (pid == 0)
         throw Failure(QStringLiteral("File not found: ") + program);
     // Nothing waits for it but this, so that it leaves no zombie behind.
     std::thread([pid] {

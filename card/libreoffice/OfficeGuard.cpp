@@ -5,6 +5,7 @@
 
 #include "ErrorTrap.h"
 #include "OfficeProcess.h"
+#include "Spawn.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -23,8 +23,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -174,36 +172,21 @@ OfficeWatcher::OfficeWatcher(const QString& folder, const QStringList& sockets)
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
-    std::vector<QByteArray> argStore{"/bin/sh", "-c", kWatcherScript, "pelorin-office-watcher", QFile::encodeName(folder)};
+    std::vector<QByteArray> arguments{"/bin/sh", "-c", kWatcherScript, "pelorin-office-watcher", QFile::encodeName(folder)};
     for (const QString& socket : sockets)
-        argStore.push_back(QFile::encodeName(socket));
-    std::vector<char*> argv;
-    for (QByteArray& a : argStore)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
+        arguments.push_back(QFile::encodeName(socket));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigfillset(&defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
     // A session of its own: a Ctrl+C to the terminal's group does not take it along.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    const int error = posix_spawn(&mPid, argv[0], &actions, &attributes, argv.data(), environ);
+    mPid = SpawnInOwnSession(arguments, {}, &actions);
+    const int error = errno;
     posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
     ::close(ends[1]);
-    if (error != 0) {
+    if (mPid == 0) {
         ::close(ends[0]);
-        mPid = 0;
         throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(error))));
     }
     mSocket = ends[0];

@@ -5,6 +5,7 @@
 
 #include "ErrorTrap.h"
 #include "OfficeGuard.h"
+#include "Spawn.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,41 +145,17 @@ void OfficeProcess::restart()
 
 void OfficeProcess::spawn()
 {
-    std::vector<char*> argv;
-    for (QByteArray& a : mArguments)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (QByteArray& e : mEnvironment)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
     const QByteArray log = QFile::encodeName(mFolder.filePath(QStringLiteral("office.log")));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    // Our own descriptors (sockets, pipes) are none of the office's business.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGCHLD, SIGQUIT})
-        sigaddset(&defaults, s);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
     // A session of its own makes the whole tree one process group we can kill.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    const pid_t pid = SpawnInOwnSession(mArguments, mEnvironment, &actions);
+    const int error = errno;
     posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+    if (pid == 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
                           .arg(QFile::decodeName(mArguments.front()), QString::fromLocal8Bit(strerror(error))));
     mPid = pid;
