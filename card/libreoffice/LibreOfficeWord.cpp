@@ -38,7 +38,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -59,12 +58,6 @@ constexpr int kPictureDotsPerMeter = 11339;  // 288 dpi
 // Imported shape positions are rounded to 1/100 mm (0.57 twip) on each edge.
 constexpr double kMatchToleranceTwips = 3.0;
 
-int envInt(const char* name, int fallback)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariable(name).toInt(&ok);
-    return ok ? value : fallback;
-}
 
 // Position on the page and size of a shape, in 1/100 mm. Frames anchored in
 // the text have no layout position until the document is formatted, but
@@ -412,36 +405,6 @@ private:
     std::shared_ptr<OfficeSession> mSession;
 };
 
-
-LibreOfficeOptions LibreOfficeOptions::resolved() const
-{
-    LibreOfficeOptions out = *this;
-    if (!qEnvironmentVariableIsEmpty("PELORIN_SOFFICE"))
-        out.launcher = qEnvironmentVariable("PELORIN_SOFFICE");
-    out.startTimeoutMs = std::clamp(envInt("PELORIN_OFFICE_START_TIMEOUT_MS", out.startTimeoutMs), kMinTimeoutMs, kMaxTimeoutMs);
-    out.callTimeoutMs = std::clamp(envInt("PELORIN_OFFICE_TIMEOUT_MS", out.callTimeoutMs), kMinTimeoutMs, kMaxTimeoutMs);
-    if (qEnvironmentVariableIsSet("PELORIN_OFFICE_PROFILE_CACHE")) {
-        const QString cache = qEnvironmentVariable("PELORIN_OFFICE_PROFILE_CACHE");
-        out.profileCache = cache == QLatin1String("none") ? QString() : cache;
-    }
-    return out;
-}
-
-LibreOfficeOptions LibreOfficeOptions::forProgram()
-{
-    LibreOfficeOptions options;
-    options.profileCache = defaultProfileCache();
-    QFile fontConfig(QStringLiteral(":/fonts/pelorin-fonts.conf"));
-    if (fontConfig.open(QIODevice::ReadOnly))
-        options.fontConfig = fontConfig.readAll();
-    return options;
-}
-
-QString LibreOfficeOptions::defaultProfileCache()
-{
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/pelorin-greeting-designer/office");
-}
 
 LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options)
     : mClipboard(clipboard), mOptions(options.resolved())

@@ -7,7 +7,7 @@
 // ends. Shared by the application object and its documents; only the
 // application object ends it.
 
-#include "LibreOfficeWord.h"
+#include "OfficeOptions.h"
 #include "OfficeProcess.h"
 #include "ProfileCache.h"
 #include "UnoRuntime.h"

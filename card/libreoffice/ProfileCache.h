@@ -8,7 +8,7 @@
 // started without one offers its profile as the prepared one. The cache is
 // keyed by the office version and the settings every instance starts with.
 
-#include "LibreOfficeWord.h"
+#include "OfficeOptions.h"
 
 #include <QByteArray>
 #include <QString>
