@@ -41,12 +41,16 @@ while read -r word; do
     *) group=$word ;;
   esac
 done
-if [ "$group" -gt 1 ]; then
-  kill -s KILL -- "-$group" 2>/dev/null
+# An office caught in a slow write dies only once it returns, and may add to
+# its folder meanwhile: the removal is tried again until the folder is gone.
+tries=0
+while :; do
+  [ "$group" -gt 1 ] && kill -s KILL -- "-$group" 2>/dev/null
+  rm -rf -- "$folder" 2>/dev/null
+  if [ ! -e "$folder" ] || [ $tries -ge 100 ]; then break; fi
+  tries=$((tries + 1))
   sleep 0.1
-  kill -s KILL -- "-$group" 2>/dev/null
-fi
-rm -rf -- "$folder"
+done
 rm -f -- "$@"
 )";
 

@@ -137,6 +137,16 @@ private:
         return program.waitForStarted(10000);
     }
 
+    // How the program stands, for a failure message: its output so far and
+    // how it ended, if it did.
+    static QByteArray Story(const QProcess& program, const QByteArray& output)
+    {
+        if (program.state() == QProcess::Running)
+            return output + "(still running)";
+        return output + QByteArray(program.exitStatus() == QProcess::CrashExit ? "(crashed, signal or abort)" : "(exited with ")
+               + QByteArray::number(program.exitCode()) + ")";
+    }
+
     static bool WaitForLine(QProcess& program, const QByteArray& start, QByteArray& seen)
     {
         QElapsedTimer clock;
@@ -226,7 +236,7 @@ private slots:
         QVERIFY(startProgram(program, point, QStringLiteral("signal")));
         const bool preview = point == QLatin1String("preview");
         QByteArray output;
-        QVERIFY2(WaitForLine(program, "at ", output), output.constData());
+        QVERIFY2(WaitForLine(program, "at ", output), Story(program, output).constData());
         if (point == QLatin1String("starting"))
             QVERIFY(WaitOfficeStarted(program.processId()));
         else
@@ -381,7 +391,7 @@ private slots:
         QProcess program;
         QVERIFY(startProgram(program, QStringLiteral("typing"), QStringLiteral("signal")));
         QByteArray output;
-        QVERIFY2(WaitForLine(program, "at ", output), output.constData());
+        QVERIFY2(WaitForLine(program, "at ", output), Story(program, output).constData());
         ::kill(pid_t(program.processId()), SIGKILL);
         QVERIFY(program.waitForFinished(20000));
         QThread::msleep(2500);  // the watcher's time
