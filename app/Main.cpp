@@ -46,26 +46,6 @@ bool IsPrivateFolder(const QByteArray& path)
         && (info.st_mode & 077) == 0;
 }
 
-// Writes all of `data` to `fd`; false (errno set) when the file system refused.
-bool WriteAll(int fd, const QByteArray& data)
-{
-    qsizetype written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        written += n;
-    }
-    return true;
-}
-} // namespace
-
-namespace {
 std::mutex gWritesMutex;
 std::condition_variable gWritesDone;
 int gWrites = 0;
@@ -194,6 +174,23 @@ bool MakePrivateFolder(const QString& path)
     }
     ::close(fd);
     return (info.st_mode & 022) != 0;
+}
+
+bool WriteAll(int fd, const QByteArray& data)
+{
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        written += n;
+    }
+    return true;
 }
 
 bool FileExists(const QString& path)

@@ -39,6 +39,8 @@ void MakeMissingFolders(const QString& path);
 // is somebody else's, a link or not a folder.
 bool MakePrivateFolder(const QString& path);
 
+// Writes all of `data` to `fd`; false (errno set) when the file system refused.
+bool WriteAll(int fd, const QByteArray& data);
 // True exactly when the file system can report the path's modification time.
 bool FileExists(const QString& path);
 // Writes `data` to a new file at `path` unless one exists already. Never

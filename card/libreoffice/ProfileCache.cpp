@@ -24,21 +24,6 @@
 
 namespace {
 
-// Writes all of `size` bytes; false when the file system refused.
-bool writeAll(int fd, const char* data, ssize_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
 bool copyFile(const QByteArray& from, const QByteArray& to)
 {
     const int in = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
@@ -55,7 +40,7 @@ bool copyFile(const QByteArray& from, const QByteArray& to)
             ok = n == 0;
             break;
         }
-        ok = writeAll(out, buffer, n);
+        ok = WriteAll(out, QByteArray::fromRawData(buffer, n));
     }
     if (out >= 0)
         ok = ::close(out) == 0 && ok;
