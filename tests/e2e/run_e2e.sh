@@ -210,7 +210,7 @@ check "both windows are frames named by their caption" \
 check "no unnamed filler among the windows' own children (the hidden holder is left out)" \
   bash -c "! grep -qE '^    (filler|invalid) ' '$artefacts/accessible-tree.txt'"
 # The rest of the walk as before: no window holds the input focus. Qt lets
-# the window go inactive only 400 ms after the focus has left it, in case the
+# the window go inactive only 100 ms after the focus has left it, in case the
 # focus comes back; a click pressed before that and released after would
 # lose its release, so the walk waits until no window is active.
 xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
