@@ -192,10 +192,11 @@ void QtProgramEnd::end()
     ::_exit(0);
 }
 
-void QtProgramEnd::BlockEndSignals()
+void QtProgramEnd::SetUpSignals()
 {
     const sigset_t set = EndSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void QtProgramEnd::EndOnSignals()

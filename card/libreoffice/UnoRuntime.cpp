@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <csignal>
+
 namespace uno {
 
 rtl::OUString toOU(const QString& s)
@@ -50,6 +52,10 @@ Reference<css::uno::XComponentContext> localContext()
     static Reference<css::uno::XComponentContext> context;
     std::lock_guard<std::mutex> lock(mutex);
     if (!context.is()) {
+        // The bridge's last words to an office that has just ended meet a
+        // closed pipe: that write must fail, not end this process. What the
+        // process starts gets the default back.
+        ::signal(SIGPIPE, SIG_IGN);
         if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
             qputenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc");
         try {

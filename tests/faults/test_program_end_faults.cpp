@@ -34,7 +34,7 @@ namespace {
 // shown and goes on as the program does.
 int RunCard(char* argv[])
 {
-    QtProgramEnd::BlockEndSignals();
+    QtProgramEnd::SetUpSignals();
     int argc = 1;
     QApplication application(argc, argv);
     SetAppTitle();
@@ -83,7 +83,7 @@ int RunCard(char* argv[])
 // answer, Yes to overwriting); "at save" first.
 int RunSave(char* argv[])
 {
-    QtProgramEnd::BlockEndSignals();
+    QtProgramEnd::SetUpSignals();
     int argc = 1;
     QApplication application(argc, argv);
     SetAppTitle();
@@ -267,6 +267,23 @@ private slots:
         QVERIFY2(output.contains("finished") == preview, output.constData());
         if (preview)
             QVERIFY2(FilesIn(temp).isEmpty(), qPrintable(FilesIn(temp).join(QLatin1Char(' '))));
+    }
+
+    // The connection's last words to an office that has just ended meet a
+    // closed pipe: that must not end the program.
+    void brokenPipeIsNoEnd()
+    {
+        QProcess program;
+        QVERIFY(startProgram(program, QStringLiteral("typing"), QStringLiteral("signal")));
+        QByteArray output;
+        QVERIFY2(WaitForLine(program, "at ", output), Story(program, output).constData());
+        const pid_t pid = pid_t(program.processId());
+        ::kill(pid, SIGPIPE);
+        QVERIFY2(!program.waitForFinished(500), Story(program, output).constData());
+        ::kill(pid, SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // An end asked for while the user's file is being written waits for the
