@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -122,8 +123,7 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
     // office or ends before it is started.
     const auto lock = LockOfficeInstances();
     auto watcher = std::make_unique<OfficeWatcher>(mFolder.path(), sockets);
-    spawn();
-    watcher->watch(mPid);
+    spawn(*watcher);
     mWatcher = std::move(watcher);
     mSockets = sockets;
 }
@@ -138,30 +138,46 @@ bool OfficeProcess::restartRequested()
 void OfficeProcess::restart()
 {
     const auto lock = LockOfficeInstances();
-    spawn();
     if (mWatcher)
-        mWatcher->watch(mPid);
+        spawn(*mWatcher);
 }
 
-void OfficeProcess::spawn()
+void OfficeProcess::spawn(OfficeWatcher& watcher)
 {
+    // The office's number is known only once it runs, and a program killed
+    // before it has told the watcher would leave it running for good. So a
+    // gate stands first: a shell that becomes the office (same process, same
+    // group) only once the watcher knows the number, and goes quietly if the
+    // program died meanwhile, as its end of the gate then reads nothing.
+    static const char kGate[] = "read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
+    int gate[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0)
+        throw Failure(QStringLiteral("The office engine could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+    std::vector<QByteArray> arguments{"/bin/sh", "-c", kGate, "pelorin-office"};
+    arguments.insert(arguments.end(), mArguments.begin(), mArguments.end());
     const QByteArray log = QFile::encodeName(mFolder.filePath(QStringLiteral("office.log")));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, gate[0], 0);
     posix_spawn_file_actions_addopen(&actions, 1, log.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     // A session of its own makes the whole tree one process group we can kill.
-    const pid_t pid = SpawnInOwnSession(mArguments, mEnvironment, &actions);
+    const pid_t pid = SpawnInOwnSession(arguments, mEnvironment, &actions);
     const int error = errno;
     posix_spawn_file_actions_destroy(&actions);
-    if (pid == 0)
+    ::close(gate[0]);
+    if (pid == 0) {
+        ::close(gate[1]);
         throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
                           .arg(QFile::decodeName(mArguments.front()), QString::fromLocal8Bit(strerror(error))));
+    }
     mPid = pid;
     mGroup = pid;
     mReaped = false;
     mStatus = 0;
+    watcher.watch(pid);
+    (void)!::send(gate[1], "go\n", 3, MSG_NOSIGNAL);
+    ::close(gate[1]);
 }
 
 bool OfficeProcess::running()

@@ -69,7 +69,7 @@ public:
     pid_t group() const { return mGroup.load(); }
 
 private:
-    void spawn();
+    void spawn(OfficeWatcher& watcher);
     // True when the first process of the group is the office itself, not a launcher.
     bool leaderIsOffice() const;
     // Kills the live members of the group (the first one too when asked); returns how many.
