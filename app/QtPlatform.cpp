@@ -192,11 +192,10 @@ void QtProgramEnd::end()
     ::_exit(0);
 }
 
-void QtProgramEnd::SetUpSignals()
+void QtProgramEnd::BlockEndSignals()
 {
     const sigset_t set = EndSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void QtProgramEnd::EndOnSignals()

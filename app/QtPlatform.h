@@ -55,9 +55,7 @@ public:
 
     // Blocks the end signals in the calling thread and in every thread it
     // starts later; call it first thing in main, before any thread exists.
-    // Also ignores SIGPIPE: a write to an office that has just ended (the
-    // connection's last words to it) then fails instead of ending the program.
-    static void SetUpSignals();
+    static void BlockEndSignals();
     // Starts the thread that takes the end signals.
     void EndOnSignals();
 

@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
 {
     // Before any thread starts, so that only the thread that waits for them
     // takes the end signals.
-    QtProgramEnd::SetUpSignals();
+    QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
     InstallAccessibleInterfaces();
     // The windows end the program themselves: the main window when closed,

@@ -53,6 +53,13 @@ Stat readStat(pid_t pid)
     return {fields[0][0], pid_t(fields[2].toInt())};
 }
 
+// True when `pid` runs the office itself (not a launcher, nor the gate).
+bool isOffice(pid_t pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin";
+}
+
 bool alive(pid_t pid)
 {
     const char state = readStat(pid).state;
@@ -196,11 +203,9 @@ bool OfficeProcess::running()
 
 bool OfficeProcess::officeRunning() const
 {
-    for (pid_t pid : groupMembers(mGroup.load())) {
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin")
+    for (pid_t pid : groupMembers(mGroup.load()))
+        if (isOffice(pid))
             return true;
-    }
     return false;
 }
 
@@ -326,8 +331,7 @@ void OfficeProcess::stop(int graceMs)
 
 bool OfficeProcess::leaderIsOffice() const
 {
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(mGroup.load()));
-    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin";
+    return isOffice(mGroup.load());
 }
 
 void OfficeProcess::waitGroupGone(pid_t group, int ms)

@@ -34,7 +34,7 @@ namespace {
 // shown and goes on as the program does.
 int RunCard(char* argv[])
 {
-    QtProgramEnd::SetUpSignals();
+    QtProgramEnd::BlockEndSignals();
     int argc = 1;
     QApplication application(argc, argv);
     SetAppTitle();
@@ -83,7 +83,7 @@ int RunCard(char* argv[])
 // answer, Yes to overwriting); "at save" first.
 int RunSave(char* argv[])
 {
-    QtProgramEnd::SetUpSignals();
+    QtProgramEnd::BlockEndSignals();
     int argc = 1;
     QApplication application(argc, argv);
     SetAppTitle();
