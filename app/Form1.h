@@ -55,6 +55,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Warns when the card's engine has no font for some characters of the message.
+    void TellOfCharactersWithoutFont(const QString& message);
     void OpenHomePageAtRandom();
     void RestoreMessage();
     // Sets the message as code does: the change handler runs too.

@@ -25,6 +25,20 @@ QByteArray LoadCardTemplateResource()
 }
 } // namespace
 
+void Form1::TellOfCharactersWithoutFont(const QString& message)
+{
+    const QStringList missing = mPlatform.word.CharactersWithoutFont(message);
+    if (missing.isEmpty())
+        return;
+    QStringList named;
+    for (const QString& character : missing)
+        named << QStringLiteral("%1 (U+%2)").arg(character, QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    mPlatform.messageBoxes.show(QStringLiteral("No font on this computer has these characters of the message, so the "
+                                               "card shows nothing in their place: %1. The Word file keeps them.")
+                                    .arg(named.join(QStringLiteral(", "))),
+                                AppTitle(), MessageBoxes::Exclamation);
+}
+
 void Form1::PushButton6_Click()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form1.PushButton6_Click");
@@ -85,5 +99,9 @@ void Form1::PushButton6_Click()
     });
     trap.step(160, [&] { hide(); });
     trap.step(162, [&] { DeleteFileQuietly(TempFolder() + QStringLiteral("/temp.bmp")); });
+    // The office draws nothing for a character none of its fonts has: say so
+    // rather than leave the user with a silent gap in the card.
+    if (!typed.isEmpty())
+        TellOfCharactersWithoutFont(typed);
     trap.step(164, [&] { mBusy = false; });
 }

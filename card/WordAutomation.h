@@ -9,6 +9,7 @@
 // the object: destroying it without Quit still ends the process.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class WordDocument {
@@ -45,4 +46,7 @@ public:
     // CreateObject(progId): a new, invisible instance; throws Failure when
     // none can be created.
     virtual std::unique_ptr<WordApplication> CreateObject(const QString& progId) = 0;
+    // The characters of `text` that the engine has no font for and so draws
+    // as nothing; an engine that knows of none lists none.
+    virtual QStringList CharactersWithoutFont(const QString& text) { return {}; }
 };

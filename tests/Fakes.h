@@ -129,6 +129,7 @@ public:
     QImage picture = DefaultPicture();
     Clipboard* clipboard = nullptr;
     std::function<void()> duringCreate;
+    QString withoutFont;        // characters the engine has no font for
 
     static QImage DefaultPicture()
     {
@@ -211,6 +212,17 @@ public:
             duringCreate();
         call(QStringLiteral("CreateObject"), progId);
         return std::make_unique<Application>(*this);
+    }
+
+    QStringList CharactersWithoutFont(const QString& text) override
+    {
+        QStringList missing;
+        for (const char32_t code : text.toUcs4()) {
+            const QString character = QString::fromUcs4(&code, 1);
+            if (withoutFont.contains(character) && !missing.contains(character))
+                missing << character;
+        }
+        return missing;
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ErrorTrap.h"
 #include "Main.h"
 #include "OfficeArtShapes.h"
+#include "OfficeFonts.h"
 #include "OfficeGuard.h"
 #include "OfficeSession.h"
 #include "Platform.h"
@@ -19,7 +20,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
-#include <com/sun/star/drawing/XDrawPageSupplier.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -115,8 +116,9 @@ public:
         }
         const OfficeArtShape target = *wanted;
         Reference<css::drawing::XShape> found = mSession->call(QStringLiteral("Word could not select the item %1").arg(name), [&] {
-            const Reference<css::drawing::XDrawPageSupplier> supplier(mComponent, UNO_QUERY_THROW);
-            const Reference<css::container::XIndexAccess> page(supplier->getDrawPage(), UNO_QUERY_THROW);
+            // A text document has one draw page; the single-page supplier is deprecated.
+            const Reference<css::drawing::XDrawPagesSupplier> supplier(mComponent, UNO_QUERY_THROW);
+            const Reference<css::container::XIndexAccess> page(supplier->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
             Reference<css::drawing::XShape> best;
             double bestError = kMatchToleranceTwips;
             for (sal_Int32 i = 0; i < page->getCount(); ++i) {
@@ -409,12 +411,18 @@ private:
 LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options)
     : mClipboard(clipboard), mOptions(options.resolved())
 {
+    mOptions.fontConfig = FontConfigForOffice(mOptions.fontConfig, InstalledOfficeVersion(mOptions.launcher));
     SweepOfficeLeftovers();
 }
 
 void LibreOfficeWordFactory::EndAllInstances() noexcept
 {
     EndAllOfficeInstances();
+}
+
+QStringList LibreOfficeWordFactory::CharactersWithoutFont(const QString& text)
+{
+    return ::CharactersWithoutFont(text, mOptions.fontConfig);
 }
 
 std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QString& progId)

@@ -19,6 +19,8 @@ public:
     LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options = {});
     // Only "Word.Application" can be created.
     std::unique_ptr<WordApplication> CreateObject(const QString& progId) override;
+    // Asked of the fonts the instances get (their settings, their version's choice).
+    QStringList CharactersWithoutFont(const QString& text) override;
 
     const LibreOfficeOptions& options() const { return mOptions; }
 

@@ -75,6 +75,35 @@ private slots:
         QCOMPARE(test.seeds.size(), 1 + 8);
     }
 
+    // A character no font has leaves a gap in the card: the user is told
+    // which, once each, over the card, and the card is made all the same.
+    void charactersWithoutFontAreNamedOverTheCard()
+    {
+        TestPlatform test;
+        test.word.withoutFont = QStringLiteral("🫨ᚠ");
+        Form1 form(test.platform, mSkin);
+        form.Text1->setText(QStringLiteral("Thanks 🫨 ᚠ🫨 ok"));
+        form.show();
+        bool previewShown = false;
+        test.messageBoxes.onShow = [&](const ShownMessage&) { previewShown = form.Preview().isVisible() && form.busy(); };
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.shown.size(), size_t(1));
+        QCOMPARE(test.messageBoxes.shown[0].text,
+                 QStringLiteral("No font on this computer has these characters of the message, so the card shows nothing "
+                                "in their place: 🫨 (U+1FAE8), ᚠ (U+16A0). The Word file keeps them."));
+        QCOMPARE(test.messageBoxes.shown[0].style, int(MessageBoxes::Exclamation));
+        QVERIFY(previewShown);
+        QVERIFY(!form.busy());
+
+        // Nothing typed, nothing to tell.
+        QVERIFY(QFile::remove(form.Preview().mWordFile));  // the same name is drawn again
+        test.messageBoxes.shown.clear();
+        test.word.failing << QStringLiteral("TypeText");
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"PushButton6_Click:118"}));
+        QCOMPARE(test.messageBoxes.shown.size(), size_t(1));
+    }
+
     void officeThatCannotStartGivesAChainOfMessages()
     {
         TestPlatform test;

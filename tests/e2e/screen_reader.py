@@ -12,12 +12,37 @@ usage: screen_reader.py PID tree   every object of the program's windows:
                                    focus: ROLE | NAME
                                    description: DESCRIPTION
 
-Lines of a description are joined with " / ". Exits 1 when the program has
-no application on the accessibility bus (yet).
+Lines of a description are joined with " / ". Roles are told by their
+number, under the names below, since libatspi's own English names change
+between releases (2.53 renamed "push button" to "button"). Exits 1 when the
+program has no application on the accessibility bus (yet).
 """
 import sys
 
 import pyatspi
+
+
+ROLE_NAMES = {
+    pyatspi.ROLE_APPLICATION: "application",
+    pyatspi.ROLE_FRAME: "frame",
+    pyatspi.ROLE_DIALOG: "dialog",
+    pyatspi.ROLE_PUSH_BUTTON: "push button",
+    pyatspi.ROLE_TEXT: "text",
+    pyatspi.ROLE_IMAGE: "image",
+    pyatspi.ROLE_PANEL: "panel",
+    pyatspi.ROLE_FILLER: "filler",
+    pyatspi.ROLE_LABEL: "label",
+    pyatspi.ROLE_SCROLL_BAR: "scroll bar",
+    pyatspi.ROLE_SCROLL_PANE: "scroll pane",
+    pyatspi.ROLE_POPUP_MENU: "popup menu",
+    pyatspi.ROLE_MENU: "menu",
+    pyatspi.ROLE_MENU_ITEM: "menu item",
+}
+
+
+def role(accessible):
+    number = accessible.getRole()
+    return ROLE_NAMES.get(number, f"role {int(number)}")
 
 
 def application(pid):
@@ -45,7 +70,7 @@ def description(accessible):
 
 def tree(accessible, depth=0):
     marks = [pyatspi.stateToString(flag) for flag in accessible.getState().getStates()]
-    print("  " * depth + f"{accessible.getRoleName()} | {accessible.name} | {description(accessible)} [{', '.join(marks)}]")
+    print("  " * depth + f"{role(accessible)} | {accessible.name} | {description(accessible)} [{', '.join(marks)}]")
     for child in children(accessible):
         tree(child, depth + 1)
 
@@ -71,10 +96,10 @@ def main():
         return 0
     for window in children(app):
         if window.getState().contains(pyatspi.STATE_ACTIVE):
-            print(f"window: {window.getRoleName()} | {window.name}")
+            print(f"window: {role(window)} | {window.name}")
             target = focused(window)
             if target is not None:
-                print(f"focus: {target.getRoleName()} | {target.name}")
+                print(f"focus: {role(target)} | {target.name}")
                 print(f"description: {description(target)}")
     return 0
 

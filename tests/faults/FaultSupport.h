@@ -197,6 +197,8 @@ public:
         return std::make_unique<Application>(*this, std::move(inner), instance, pipe);
     }
 
+    QStringList CharactersWithoutFont(const QString& text) override { return mInner.CharactersWithoutFont(text); }
+
 private:
     WordFactory& mInner;
     QSet<QString> mSeen;

@@ -27,6 +27,17 @@ QString ControlCharacters()
     text += QStringLiteral("lone CR\rlone LF\nNUL") + QChar(u'\0') + QStringLiteral("end");
     return text;
 }
+
+// Pixels of the card picture inside "Text Box 8" (0.1 pixel per twip) that
+// are not the box's own light background: what the message put there.
+int InkInMessageBox(const QImage& picture)
+{
+    int ink = 0;
+    for (int y = 1174; y < 1174 + 263 && y < picture.height(); ++y)
+        for (int x = 899; x < 899 + 230 && x < picture.width(); ++x)
+            ink += qGray(picture.pixel(x, y)) < 230;
+    return ink;
+}
 } // namespace
 
 class MessageFaultsTest : public QObject {
@@ -62,22 +73,30 @@ private slots:
         // A call bound for the long message only, so that a typing call that
         // never ends costs 20 s rather than the default minute.
         QTest::addColumn<int>("callTimeoutMs");
-        QTest::newRow("empty") << QString() << QStringList() << 0;
+        // When set, a card of this message too, which lacks only the marks
+        // the row is about: they must add ink to the picture, not a gap.
+        QTest::addColumn<QString>("unmarked");
+        QTest::newRow("empty") << QString() << QStringList() << 0 << QString();
         QString big;
         big.reserve(1 << 20);
         for (int line = 0; big.size() < (1 << 20); ++line)
             big += QStringLiteral("Line %1 of a very long thank-you message.\r\n").arg(line, 6, 10, QLatin1Char('0'));
         // Saving 1 MB takes 10 to 30 s depending on the machine's load; a bound
         // of 5 s makes the outcome the same on any machine.
-        QTest::newRow("1 MB") << big << QStringList({"Line 000000 of a very long thank-you message."}) << 5000;
+        QTest::newRow("1 MB") << big << QStringList({"Line 000000 of a very long thank-you message."}) << 5000
+                                << QString();
         // Far more than the box shows; typing it once took over a minute.
         QTest::newRow("64 kB") << big.left(64 * 1024) << QStringList({"Line 000000 of a very long thank-you message."})
-                               << 20000;
+                               << 20000 << QString();
         QTest::newRow("every script")
             << QStringLiteral("Emoji 😀🎉👍🏽 family 👨‍👩‍👧\r\nשלום וברכה\r\nشكرا جزيلا\r\ne\u0301 a\u0308\u0323 "
                               "Z\u0335\u0321\u0334\r\n谢谢 ありがとう 감사합니다\r\nend")
-            << QStringList({"שלום וברכה", "شكرا جزيلا", "谢谢 ありがとう 감사합니다", "e\u0301", "end"}) << 0;
-        QTest::newRow("control characters") << ControlCharacters() << QStringList() << 0;
+            << QStringList({"שלום וברכה", "شكرا جزيلا", "谢谢 ありがとう 감사합니다", "e\u0301", "end"}) << 0 << QString();
+        QTest::newRow("control characters") << ControlCharacters() << QStringList() << 0 << QString();
+        QTest::newRow("emoji") << QStringLiteral("Thank you 🎉") << QStringList({"Thank you"}) << 0
+                               << QStringLiteral("Thank you ");
+        QTest::newRow("emoji after Cyrillic") << QStringLiteral("Спасибо 👍🏽") << QStringList({"Спасибо"}) << 0
+                                              << QStringLiteral("Спасибо ");
     }
 
     void unusualMessages()
@@ -85,6 +104,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, readable);
         QFETCH(int, callTimeoutMs);
+        QFETCH(QString, unmarked);
         if (callTimeoutMs > 0)
             qputenv("PELORIN_OFFICE_TIMEOUT_MS", QByteArray::number(callTimeoutMs));
         OfficePlatform office;
@@ -114,6 +134,19 @@ private slots:
         std::shared_ptr<WordDocument> reopened = word->Open(card, true);
         reopened->Close();
         word->Quit();
+
+        if (!unmarked.isEmpty()) {
+            Form1 plain(office.platform, mSkin);
+            plain.Text1->setText(unmarked);
+            plain.show();
+            plain.PushButton6_Click();
+            QVERIFY2(office.test.messageBoxes.shown.empty(), qPrintable(MessageLog(office.test.messageBoxes)));
+            const int marked = InkInMessageBox(form.Preview().Zoom_Ori->picture());
+            const int without = InkInMessageBox(plain.Preview().Zoom_Ori->picture());
+            qInfo("ink in the box: %d with the marks, %d without", marked, without);
+            QVERIFY2(without > 100, "the rest of the message is drawn");
+            QVERIFY2(marked > without + 40, "the marks are drawn");
+        }
     }
 
     void repeatedClicksMakeOneCard()

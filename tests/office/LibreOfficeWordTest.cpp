@@ -7,6 +7,7 @@
 // object, also when the launcher is missing or the office stops answering.
 
 #include "LibreOfficeWord.h"
+#include "OfficeFonts.h"
 
 #include "ErrorTrap.h"
 #include "OfficeTestSupport.h"
@@ -366,6 +367,28 @@ private slots:
         QCOMPARE(o.launcher, QStringLiteral("/opt/office/soffice"));
         qputenv("PELORIN_OFFICE_TIMEOUT_MS", "not a number");
         QCOMPARE(LibreOfficeOptions().resolved().callTimeoutMs, LibreOfficeOptions().callTimeoutMs);
+    }
+
+    // Offices that draw colour glyphs as nothing are kept from colour fonts;
+    // what is left without any font is named, and only that.
+    void fontsForTheOfficeVersion()
+    {
+        const QByteArray base = options().fontConfig;
+        const QByteArray old = FontConfigForOffice(base, QStringLiteral("7.4"));
+        QVERIFY(old.contains("<rejectfont><pattern><patelt name=\"color\"><bool>true</bool>"));
+        QVERIFY(old.endsWith("</fontconfig>\n"));
+        for (const QString& version : {QStringLiteral("7.5"), QStringLiteral("25.2"), QString()})
+            QCOMPARE(FontConfigForOffice(base, version), base);
+
+        const QString message = QStringLiteral("Thank you 🎉 👍🏽 Спасибо 谢谢 👨\u200D👩\u200D👧 ❤\uFE0F\t\r\n\u0378 end \u0378");
+        QCOMPARE(CharactersWithoutFont(message, old), QStringList({QStringLiteral("\u0378")}));
+        QCOMPARE(CharactersWithoutFont(message, base), QStringList({QStringLiteral("\u0378")}));
+        QCOMPARE(LibreOfficeWordFactory(mClipboard, options()).CharactersWithoutFont(message),
+                 QStringList({QStringLiteral("\u0378")}));
+        // Without any outline emoji font, an old office has none for an emoji.
+        const QByteArray noOutlineEmoji = QByteArray(old).replace(
+            "<selectfont>", "<selectfont><rejectfont><glob>*/Symbola*</glob></rejectfont>");
+        QCOMPARE(CharactersWithoutFont(QStringLiteral("🎉 x"), noOutlineEmoji), QStringList({QStringLiteral("🎉")}));
     }
 };
 
