@@ -27,7 +27,7 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     , mPointer(this)
 {
     SetAccessibleRole(this, QAccessible::Window);
-    setFixedSize(TwipsToPixels(8040), TwipsToPixels(4395));
+    SetFixedSizeInTwips(this, 8040, 4395);
     setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);
     setMouseTracking(true);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 double TwipsPerPixel()
 {
@@ -34,6 +35,30 @@ QRect TwipsRect(int left, int top, int width, int height)
 void PlaceInTwips(QWidget* widget, int left, int top, int width, int height)
 {
     widget->setGeometry(TwipsRect(left, top, width, height));
+}
+
+namespace {
+// Asks for the fixed size again whenever the window's screen changes, so the
+// native window follows the new screen's device pixel ratio.
+class SizeKeeper : public QObject {
+public:
+    explicit SizeKeeper(QWidget* window) : QObject(window), mWindow(window) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ScreenChangeInternal && mWindow->windowHandle())
+            mWindow->windowHandle()->resize(mWindow->minimumSize());
+        return false;
+    }
+
+private:
+    QWidget* mWindow;
+};
+} // namespace
+
+void SetFixedSizeInTwips(QWidget* window, int width, int height)
+{
+    window->setFixedSize(TwipsToPixels(width), TwipsToPixels(height));
+    window->installEventFilter(new SizeKeeper(window));
 }
 
 #include <QImage>

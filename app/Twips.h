@@ -15,6 +15,10 @@ double PixelsToTwips(double pixels);
 QRect TwipsRect(int left, int top, int width, int height);
 // Places `widget` at a rectangle given in twips, relative to its parent.
 void PlaceInTwips(QWidget* widget, int left, int top, int width, int height);
+// Gives a window a fixed size in twips, which it keeps on every screen: moved
+// by the window manager onto a denser screen, its native window would keep
+// its pixels and so show only part of the window, larger.
+void SetFixedSizeInTwips(QWidget* window, int width, int height);
 
 class QImage;
 class QSizeF;

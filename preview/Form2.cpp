@@ -81,7 +81,7 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     , mPointer(this)
 {
     SetAccessibleRole(this, QAccessible::Window);
-    setFixedSize(TwipsToPixels(9840), TwipsToPixels(9390));
+    SetFixedSizeInTwips(this, 9840, 9390);
     setFont(DesignFont("Arial", 9, true));
     UseWhiteBackground(this);
     setMouseTracking(true);

@@ -6,7 +6,7 @@
 # office engine. Start-up check, type a message, make a card, zoom, drag,
 # scroll and zoom with the wheel, save it, go back, make a second card, close;
 # the close box behind an open message; a card made by an ordinary user with
-# a permissive umask. Screenshots of both windows are left in the artefacts
+# a permissive umask; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
 # AT-SPI (the accessible tree is left there too). A window the walk needs
 # that does not come within its bound ends the walk there.
@@ -113,7 +113,9 @@ cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   # Waited for, so that no server of this run meets the next test's.
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ -n "${xvfb2_pid:-}" ] && kill "$xvfb2_pid" 2>/dev/null && wait "$xvfb2_pid" 2>/dev/null
   rm -rf "$work" ${user_root:+"$user_root"}
 }
 trap cleanup EXIT
@@ -362,5 +364,49 @@ check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
 check "no office process of the user left" bash -c "! pgrep -u nobody -f soffice.bin"
 app_pid=
 rm -rf "$user_root"
+
+step "the preview moved by a window manager onto a denser screen"
+# A server of its own with two monitors side by side, the right one of
+# device pixel ratio 2, and a real window manager: it moves windows from
+# outside, without asking the program for a new size.
+Xvfb -displayfd 3 -screen 0 2700x1400x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display2" >/dev/null 2>&1 &
+xvfb2_pid=$!
+for _ in $(seq 100); do [ -s "$work/display2" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display2")"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xrandr --setmonitor ordinary 1000/264x1400/370+0+0 screen >/dev/null
+xrandr --setmonitor dense 1700/450x1400/370+1000+0 none >/dev/null
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+check "two monitors" test "$(xrandr --listmonitors | head -n1)" = "Monitors: 2"
+QT_SCREEN_SCALE_FACTORS="ordinary=1;dense=2" "$program" >>"$artefacts/program.log" 2>&1 &
+app_pid=$!
+check "main window shown" wait_for 60 main_window
+main=$(main_window)
+need "main window beside a denser screen" "$main"
+xdotool windowactivate --sync "$main"
+sleep 0.3
+xdotool key Tab
+sleep 0.3
+xdotool key Return
+check "preview shown" wait_for 60 preview_window
+preview=$(preview_window)
+need "preview beside a denser screen" "$preview"
+sleep 1
+shot "$preview" "$artefacts/preview-ordinary-screen.png"
+xdotool windowmove "$preview" 1100 50
+check "on the denser screen the preview is whole: twice the pixels each way" \
+  wait_for 10 bash -c "xwininfo -id $preview | grep -q 'Width: 1312' && xwininfo -id $preview | grep -q 'Height: 1252'"
+sleep 1
+shot "$preview" "$artefacts/preview-dense-screen.png"
+# Halved, it shows what it showed on the ordinary screen: the same layout,
+# not a part of it enlarged. (That its card is drawn at the screen's own
+# detail is the picture box's test.)
+convert "$artefacts/preview-dense-screen.png" -resize "656x626!" "$work/halved.png"
+halved_difference=$(compare -metric RMSE "$work/halved.png" "$artefacts/preview-ordinary-screen.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+check "the same window, halved (RMSE $halved_difference)" awk "BEGIN { exit !($halved_difference < 0.1) }"
+"$close_window" "$preview"
+check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
+app_pid=
 
 finish
