@@ -101,7 +101,6 @@ void Form1::PushButton6_Click()
     trap.step(162, [&] { DeleteFileQuietly(TempFolder() + QStringLiteral("/temp.bmp")); });
     // The office draws nothing for a character none of its fonts has: say so
     // rather than leave the user with a silent gap in the card.
-    if (!typed.isEmpty())
-        TellOfCharactersWithoutFont(typed);
+    TellOfCharactersWithoutFont(typed);
     trap.step(164, [&] { mBusy = false; });
 }

@@ -380,7 +380,8 @@ private slots:
         for (const QString& version : {QStringLiteral("7.5"), QStringLiteral("25.2"), QString()})
             QCOMPARE(FontConfigForOffice(base, version), base);
 
-        const QString message = QStringLiteral("Thank you 🎉 👍🏽 Спасибо 谢谢 👨\u200D👩\u200D👧 ❤\uFE0F\t\r\n\u0378 end \u0378");
+        const QString message = QStringLiteral("Thank you 🎉 👍🏽 Спасибо 谢谢 👨\u200D👩\u200D👧 ❤\uFE0F\t\r\n\u0378 end \u0378 "
+                                               "🏴\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F");
         QCOMPARE(CharactersWithoutFont(message, old), QStringList({QStringLiteral("\u0378")}));
         QCOMPARE(CharactersWithoutFont(message, base), QStringList({QStringLiteral("\u0378")}));
         QCOMPARE(LibreOfficeWordFactory(mClipboard, options()).CharactersWithoutFont(message),
