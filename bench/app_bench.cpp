@@ -26,6 +26,7 @@
 #include "LibreOfficeWord.h"
 #include "Main.h"
 #include "OfficeGuard.h"
+#include "Printing.h"
 #include "ProfileCache.h"
 #include "QtPlatform.h"
 #include "Skin.h"
@@ -119,6 +120,8 @@ int main(int argc, char* argv[])
     RecordingMessageBoxes messageBoxes;
     messageBoxes.onShow = [](const ShownMessage& message) { std::fprintf(stderr, "message: %s\n", qPrintable(message.text)); };
     ScriptedSaveDialog saveDialog;
+    ScriptedPrintDialog printDialog;
+    CupsPrintQueue printQueue;
     MemorySettingsStore settings;
     RecordingProcessStarter processes;
     QtClipboard clipboard;
@@ -126,7 +129,7 @@ int main(int argc, char* argv[])
     RandomGenerator generator;
     const LibreOfficeOptions options = LibreOfficeOptions::forProgram().resolved();
     LibreOfficeWordFactory word(clipboard, options);
-    Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); }, [&generator] { return generator.next(); },
                       SecondsSinceMidnight, QCoreApplication::applicationDirPath()};
 
