@@ -7,8 +7,11 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cerrno>
+#include <cstring>
 #include <cups/cups.h>
 #include <cups/pwg.h>
+#include <memory>
 
 PrintChoice QtPrintDialog::showPrint(const QString& documentName)
 {
@@ -31,12 +34,13 @@ PrintChoice QtPrintDialog::showPrint(const QString& documentName)
 }
 
 namespace {
+// How long the print system has to take the connection.
+constexpr int kConnectBoundMs = 30000;
+
 Failure PrintFailure(const PrintJob& job)
 {
-    QString reason = QString::fromUtf8(cupsLastErrorString());
-    if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || reason.isEmpty())
-        reason = QStringLiteral("the print system (CUPS) does not answer: ") + reason;
-    return Failure(QStringLiteral("The card could not be printed on \"%1\": %2").arg(job.printer, reason));
+    return Failure(QStringLiteral("The card could not be printed on \"%1\": %2")
+                       .arg(job.printer, QString::fromUtf8(cupsLastErrorString())));
 }
 } // namespace
 
@@ -50,6 +54,14 @@ int CupsPrintQueue::submit(const PrintJob& job)
 {
     if (job.printer.isEmpty())
         throw Failure(QStringLiteral("The card could not be printed: no printer was chosen."));
+    // A connection of its own for each job: one kept from an earlier job
+    // may belong to a scheduler that has restarted since.
+    const std::unique_ptr<http_t, void (*)(http_t*)> http(
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectBoundMs, nullptr),
+        httpClose);
+    if (!http)
+        throw Failure(QStringLiteral("The card could not be printed: the print system (CUPS) at %1 does not answer (%2).")
+                          .arg(QString::fromUtf8(cupsServer()), QString::fromLocal8Bit(std::strerror(errno))));
     const QByteArray printer = job.printer.toUtf8();
     const QByteArray title = job.title.toUtf8();
     cups_option_t* options = nullptr;
@@ -59,22 +71,22 @@ int CupsPrintQueue::submit(const PrintJob& job)
         if (const pwg_media_t* media = pwgMediaForSize(qRound(job.pageSize.width() / 72 * 2540),
                                                        qRound(job.pageSize.height() / 72 * 2540)))
             count = cupsAddOption("media", media->pwg, count, &options);
-    const int id = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.constData(), title.constData(), count, options);
+    const int id = cupsCreateJob(http.get(), printer.constData(), title.constData(), count, options);
     cupsFreeOptions(count, options);
     if (id == 0)
         throw PrintFailure(job);
     // The PDF goes as it is, from memory; the job is in the queue once the
     // scheduler has taken the whole document.
-    bool taken = cupsStartDocument(CUPS_HTTP_DEFAULT, printer.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1)
+    bool taken = cupsStartDocument(http.get(), printer.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1)
         == HTTP_STATUS_CONTINUE;
     if (taken) {
-        taken = cupsWriteRequestData(CUPS_HTTP_DEFAULT, job.pdf.constData(), size_t(job.pdf.size())) == HTTP_STATUS_CONTINUE;
-        taken = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.constData()) <= IPP_STATUS_OK_CONFLICTING && taken;
+        taken = cupsWriteRequestData(http.get(), job.pdf.constData(), size_t(job.pdf.size())) == HTTP_STATUS_CONTINUE;
+        taken = cupsFinishDocument(http.get(), printer.constData()) <= IPP_STATUS_OK_CONFLICTING && taken;
     }
     if (!taken) {
         const Failure failure = PrintFailure(job);
         // A job left without its document would wait in the queue for good.
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.constData(), id, 0);
+        cupsCancelJob2(http.get(), printer.constData(), id, 0);
         throw failure;
     }
     return id;
