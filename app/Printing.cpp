@@ -7,8 +7,6 @@
 
 #include <QPrintDialog>
 #include <QPrinter>
-#include <cerrno>
-#include <cstring>
 #include <cups/cups.h>
 #include <cups/pwg.h>
 #include <memory>
@@ -60,8 +58,8 @@ int CupsPrintQueue::submit(const PrintJob& job)
         httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectBoundMs, nullptr),
         httpClose);
     if (!http)
-        throw Failure(QStringLiteral("The card could not be printed: the print system (CUPS) at %1 does not answer (%2).")
-                          .arg(QString::fromUtf8(cupsServer()), QString::fromLocal8Bit(std::strerror(errno))));
+        throw Failure(QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at %1.")
+                          .arg(QString::fromUtf8(cupsServer())));
     const QByteArray printer = job.printer.toUtf8();
     const QByteArray title = job.title.toUtf8();
     cups_option_t* options = nullptr;

@@ -6,6 +6,11 @@
 
 usage: screen_reader.py PID tree   every object of the program's windows:
                                    role | name | description [states]
+       screen_reader.py PID announced SECONDS
+                                   what takes the focus in the program in
+                                   the next SECONDS, as a screen reader is
+                                   told of it (menus are never in the tree):
+                                   ROLE_NUMBER | NAME
        screen_reader.py PID focus  the active window and the focused object,
                                    as a screen reader announces them:
                                    window: ROLE | NAME
@@ -60,8 +65,26 @@ def focused(accessible):
     return None
 
 
+def announced(pid, seconds):
+    from gi.repository import GLib
+
+    def on_focus(event):
+        try:
+            if event.detail1 and event.source.get_process_id() == pid:
+                print(f"{int(event.source.getRole())} | {event.source.name}", flush=True)
+        except Exception:  # an object that went away meanwhile
+            pass
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop())
+    pyatspi.Registry.start()
+
+
 def main():
     pid, command = int(sys.argv[1]), sys.argv[2]
+    if command == "announced":
+        announced(pid, float(sys.argv[3]))
+        return 0
     app = application(pid)
     if app is None:
         print(f"no application with pid {pid} on the accessibility bus", file=sys.stderr)
