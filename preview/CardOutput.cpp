@@ -101,20 +101,11 @@ void Form2::mnuSavePdf_Click()
     if (trap.test(100, [&] { return mBusy; }))
         return;
     trap.step(102, [&] { SetBusy(true); });
-    QString fileName;
-    QString dialogTitle;
-    QString filter;
     QString target;
-    int16_t answer = 0;
-    trap.step(106, [&] { fileName.clear(); });
-    trap.step(108, [&] { dialogTitle = QStringLiteral("Save as PDF"); });
-    trap.step(110, [&] { filter = QStringLiteral("PDF Files (*.pdf)|*.pdf"); });
-    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
-    trap.step(114, [&] { target = fileName; });
+    const int16_t answer =
+        AskForSaveTarget(trap, QStringLiteral("Save as PDF"), QStringLiteral("PDF Files (*.pdf)|*.pdf"), target);
     // A cancel does nothing, not even "Done.".
-    const bool cancelled = trap.test(116, [&] { return target.isEmpty(); });
-    if (!cancelled) {
-        answer = AnswerToOverwrite(trap, target);
+    if (!target.isEmpty()) {
         if (trap.test(128, [&] { return answer == MessageBoxes::Yes; })) {
             trap.step(130, [&] { mPointer.set(WindowPointer::Busy); });
             trap.step(132, [&] { DoEvents(); });

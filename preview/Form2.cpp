@@ -380,27 +380,27 @@ void Form2::SetScrollbarByPercent(QScrollBar* bar, int16_t percent)
 void Form2::PushButton6_Click()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
-    QString fileName;
-    QString dialogTitle;
-    QString filter;
     QString target;
-    int16_t answer = 0;
-    trap.step(106, [&] { fileName.clear(); });
-    trap.step(108, [&] { dialogTitle = QStringLiteral("Save File"); });
-    trap.step(110, [&] { filter = QStringLiteral("Word Files (*.doc)|*.doc"); });
-    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
-    trap.step(114, [&] { target = fileName; });
-    const bool cancelled = trap.test(116, [&] { return target.isEmpty(); });
-    if (!cancelled)
-        answer = AnswerToOverwrite(trap, target);
+    const int16_t answer =
+        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
     if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
         trap.step(130, [&] { CopyCardDocument(mWordFile, target); });
     trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
 }
 
-int16_t Form2::AnswerToOverwrite(ErrorTrap& trap, const QString& target)
+int16_t Form2::AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target)
 {
+    QString fileName;
+    QString dialogTitle;
+    QString filter;
     int16_t answer = 0;
+    trap.step(106, [&] { fileName.clear(); });
+    trap.step(108, [&] { dialogTitle = title; });
+    trap.step(110, [&] { filter = filterText; });
+    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
+    trap.step(114, [&] { target = fileName; });
+    if (trap.test(116, [&] { return target.isEmpty(); }))
+        return answer;
     if (trap.test(118, [&] { return FileExists(target); })) {
         trap.step(120, [&] {
             answer = int16_t(mPlatform.messageBoxes.show(

@@ -106,9 +106,10 @@ protected:
 
 private:
     void RunActivation();
-    // The overwrite question of a save: Yes (6) when no file of that name
-    // exists, else the user's answer.
-    int16_t AnswerToOverwrite(ErrorTrap& trap, const QString& target);
+    // Steps 106 to 126 of a save: the Save dialog, and the overwrite
+    // question when the file named exists. Returns Yes (6) when the file
+    // may be written, 0 when the dialog was cancelled (`target` empty).
+    int16_t AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target);
     // Opens the card's menu, under the mouse or, from the keyboard, on the card.
     void ShowCardMenu(bool fromKeyboard, const QPoint& mouseAt = QPoint());
     // Sets the busy flag; while it is set, input to the window is dropped.
