@@ -310,12 +310,22 @@ print_dialog=$(title_windows "Print" | head -n1)
 need "print dialog" "$print_dialog"
 sleep 0.5
 shot "$print_dialog" "$artefacts/print-dialog.png"
+# Two copies: "Options >>" shows the copies, whose field takes a click and a 2.
+xdotool key alt+o
+sleep 0.5
+screen_reader tree >"$artefacts/print-dialog-tree.txt"
+copies_at=$(screen_reader where "Copies:")
+check "the print dialog's copies field found" test -n "$copies_at"
+# shellcheck disable=SC2086
+xdotool mousemove $copies_at click --repeat 3 1 type 2
+sleep 0.3
+shot "$print_dialog" "$artefacts/print-dialog-copies.png"
 xdotool key Return
 # The queue writes its PDF while the job runs: it is complete once it reads.
 printed_holds_message() { printed=$(ls "$cups_root"/pdf/*.pdf 2>/dev/null | head -n1) && holds_message "$printed"; }
 check "a PDF with the message as text came from the queue" wait_for 60 printed_holds_message
 check "one page of US Letter, the card's own" bash -c "pdfinfo '$printed' | grep -q '^Pages: *1\$' && pdfinfo '$printed' | grep -q '612 x 792'"
-check "the queue took one copy on the card's paper" grep -q '^CardPDF .* total 1 .* na_letter_8.5x11in' "$cups_root/log/page_log"
+check "the queue took two copies on the card's paper" grep -q '^CardPDF .* total 2 .* na_letter_8.5x11in' "$cups_root/log/page_log"
 check "no office process left after printing" test -z "$(office_processes)"
 
 step "save the card as a PDF: the Menu key on the card"

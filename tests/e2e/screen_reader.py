@@ -11,6 +11,10 @@ usage: screen_reader.py PID tree   every object of the program's windows:
                                    the next SECONDS, as a screen reader is
                                    told of it (menus are never in the tree):
                                    ROLE_NUMBER | NAME
+       screen_reader.py PID where NAME
+                                   the middle of the first shown object of
+                                   that name that takes the focus (a field,
+                                   not its label), in screen pixels: X Y
        screen_reader.py PID focus  the active window and the focused object,
                                    as a screen reader announces them:
                                    window: ROLE | NAME
@@ -80,6 +84,17 @@ def announced(pid, seconds):
     pyatspi.Registry.start()
 
 
+def named(accessible, name):
+    state = accessible.getState()
+    if accessible.name == name and state.contains(pyatspi.STATE_SHOWING) and state.contains(pyatspi.STATE_FOCUSABLE):
+        return accessible
+    for child in children(accessible):
+        found = named(child, name)
+        if found is not None:
+            return found
+    return None
+
+
 def main():
     pid, command = int(sys.argv[1]), sys.argv[2]
     if command == "announced":
@@ -91,6 +106,13 @@ def main():
         return 1
     if command == "tree":
         tree(app)
+        return 0
+    if command == "where":
+        found = named(app, sys.argv[3])
+        if found is None:
+            return 1
+        box = found.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
         return 0
     for window in children(app):
         if window.getState().contains(pyatspi.STATE_ACTIVE):
