@@ -115,7 +115,7 @@ cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   # Never left running: the scheduler is the walk's own.
-  cups_stop
+  declare -F cups_stop >/dev/null && cups_stop
   rm -rf "${cups_root:-}"
   # Waited for, so that no server of this run meets the next test's.
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
