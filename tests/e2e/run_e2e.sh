@@ -356,6 +356,23 @@ check "the PDF holds the message as text" holds_message "$saved_pdf"
 check "every font of the PDF is embedded" fonts_embedded "$saved_pdf"
 check "no office process left after the export" test -z "$(office_processes)"
 
+step "a queue that rejects jobs: Ctrl+P gives the error message"
+cupsreject -r "closed for the test" CardPDF
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+xdotool key Return
+end=$((SECONDS + 60))
+until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
+error_box=$(title_windows "Application Error" | head -n1)
+need "error message" "$error_box"
+sleep 0.3
+screen_reader tree >"$artefacts/print-rejected-tree.txt"
+check "the error message says the queue does not accept jobs, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-rejected-tree.txt' | grep -q 'could not be printed on \"CardPDF\": .*not accepting jobs.*mnuPrint_Click'"
+xdotool key Return
+cupsaccept CardPDF
+
 step "right click, Print…, the scheduler stopped: the error message, and the program goes on"
 xdotool mousemove --window "$preview" 300 300 click 3
 sleep 0.5
