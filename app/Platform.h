@@ -6,7 +6,9 @@
 // small interface. The program uses the Qt implementations in QtPlatform.h;
 // tests swap in their own.
 
+#include <QByteArray>
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,6 +33,38 @@ public:
     // Shows the modal Save dialog; returns the chosen full path, or an empty
     // string when the user cancelled. `filter` is "Description|pattern".
     virtual QString showSave(const QString& title, const QString& filter, const QString& fileName) = 0;
+};
+
+// What the user chose in the print dialog.
+struct PrintChoice {
+    bool accepted = false;  // false when the dialog was cancelled
+    QString printer;        // the print queue, when printing
+    QString outputFile;     // the file named for "Print to File"
+    int copies = 1;
+};
+
+class PrintDialog {
+public:
+    virtual ~PrintDialog() = default;
+    // Shows the system's modal print dialog for a document of one page.
+    virtual PrintChoice showPrint(const QString& documentName) = 0;
+};
+
+// A PDF for a printer.
+struct PrintJob {
+    QString printer;
+    QString title;
+    QByteArray pdf;
+    int copies = 1;
+    QSizeF pageSize;  // in points; the paper asked for
+};
+
+class PrintQueue {
+public:
+    virtual ~PrintQueue() = default;
+    // Hands the job to the print system and returns its number once the
+    // printer's queue holds it; throws Failure when it does not get there.
+    virtual int submit(const PrintJob& job) = 0;
 };
 
 class SettingsStore {
@@ -69,6 +103,8 @@ public:
 struct Platform {
     MessageBoxes& messageBoxes;
     SaveDialog& saveDialog;
+    PrintDialog& printDialog;
+    PrintQueue& printQueue;
     SettingsStore& settings;
     ProcessStarter& processes;
     Clipboard& clipboard;

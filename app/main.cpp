@@ -7,6 +7,7 @@
 #include "Form1.h"
 #include "LibreOfficeWord.h"
 #include "Main.h"
+#include "Printing.h"
 #include "QtPlatform.h"
 #include "Skin.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
 
     QtMessageBoxes messageBoxes;
     QtSaveDialog saveDialog;
+    QtPrintDialog printDialog;
+    CupsPrintQueue printQueue;
     QtSettingsStore settings;
     QtProcessStarter processes;
     QtClipboard clipboard;
@@ -35,7 +38,7 @@ int main(int argc, char* argv[])
 
     LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
 
-    Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); },
                       [&generator] { return generator.next(); },
                       SecondsSinceMidnight,

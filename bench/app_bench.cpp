@@ -9,6 +9,11 @@
 //   start-up       main window created, start-up sequence (with the office
 //                  check), shown
 //   card           "Start Creating Template" clicked until the preview is shown
+//   print          the print dialog accepted (answered at once) until the
+//                  card's job is in the queue of a scheduler of the bench's
+//                  own (tests/e2e/private_cups.sh; its printer stopped, so
+//                  jobs wait there), when one can be started (as root)
+//   save as PDF    the Save dialog answered until the PDF is written
 // against three references, each timed in the same rounds:
 //   bare office    soffice.bin --headless --terminate_after_init on a copy of
 //                  the prepared profile the program's offices start from
@@ -26,6 +31,7 @@
 #include "LibreOfficeWord.h"
 #include "Main.h"
 #include "OfficeGuard.h"
+#include "Printing.h"
 #include "ProfileCache.h"
 #include "QtPlatform.h"
 #include "Skin.h"
@@ -34,6 +40,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -117,8 +124,13 @@ int main(int argc, char* argv[])
     qputenv("TEMP", temp.path().toUtf8());
 
     RecordingMessageBoxes messageBoxes;
-    messageBoxes.onShow = [](const ShownMessage& message) { std::fprintf(stderr, "message: %s\n", qPrintable(message.text)); };
+    messageBoxes.onShow = [](const ShownMessage& message) {
+        if (message.text != QLatin1String("Done."))
+            std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+    };
     ScriptedSaveDialog saveDialog;
+    ScriptedPrintDialog printDialog;
+    CupsPrintQueue printQueue;
     MemorySettingsStore settings;
     RecordingProcessStarter processes;
     QtClipboard clipboard;
@@ -126,9 +138,27 @@ int main(int argc, char* argv[])
     RandomGenerator generator;
     const LibreOfficeOptions options = LibreOfficeOptions::forProgram().resolved();
     LibreOfficeWordFactory word(clipboard, options);
-    Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); }, [&generator] { return generator.next(); },
                       SecondsSinceMidnight, QCoreApplication::applicationDirPath()};
+
+    // The print system: a scheduler of the bench's own, which ends with it.
+    QProcess scheduler;
+    scheduler.start(QStringLiteral("bash"), {QStringLiteral(PELORIN_SOURCE_DIR "/tests/e2e/private_cups.sh"),
+                                             QStringLiteral("serve"), temp.filePath(QStringLiteral("cups"))});
+    // Its input closed, it stops the scheduler (killed, it could not).
+    const auto stopScheduler = qScopeGuard([&scheduler] {
+        scheduler.closeWriteChannel();
+        scheduler.waitForFinished(20000);
+    });
+    const bool printing = scheduler.waitForReadyRead(30000) && scheduler.canReadLine();
+    if (printing) {
+        qputenv("CUPS_SERVER", scheduler.readLine().trimmed());
+        QProcess::execute(QStringLiteral("cupsdisable"), {QStringLiteral("CardPDF")});
+    } else {
+        std::fprintf(stderr, "no scheduler of the bench's own: %s\n", scheduler.readAllStandardError().constData());
+    }
+    printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 1};
 
     std::map<QString, std::vector<double>> ms;
     const QString cardFile = temp.filePath(QStringLiteral("card.doc"));
@@ -146,6 +176,10 @@ int main(int argc, char* argv[])
         const double card = TimeMs([&] { form.PushButton6_Click(); });
         QFile::remove(cardFile);
         QFile::copy(form.Preview().mWordFile, cardFile);
+        const double print = printing ? TimeMs([&] { form.Preview().mnuPrint_Click(); }) : 0;
+        saveDialog.answer = temp.filePath(QStringLiteral("card.pdf"));
+        QFile::remove(saveDialog.answer);
+        const double savePdf = TimeMs([&] { form.Preview().mnuSavePdf_Click(); });
         form.Preview().PushButton8_Click();
         if (!timed)
             return;
@@ -153,6 +187,8 @@ int main(int argc, char* argv[])
         ms["office quit"].push_back(quit);
         ms["start-up"].push_back(startUp);
         ms["card"].push_back(card);
+        ms["print"].push_back(print);
+        ms["save as PDF"].push_back(savePdf);
     };
 
     round(false);
@@ -188,7 +224,7 @@ int main(int argc, char* argv[])
     }
 
     const double warmMs = Median(ms["ref warm convert"]);
-    std::printf("timed rounds: %d (medians)%s\n", runs, messageBoxes.shown.empty() ? "" : "  (messages were shown: see stderr)");
+    std::printf("timed rounds: %d (medians)%s\n", runs, messageBoxes.errorSteps().isEmpty() ? "" : "  (errors were shown: see stderr)");
     std::printf("offices' private folders in:               %s\n", qPrintable(QDir::tempPath()));
     std::printf("reference: warm  soffice --convert-to pdf:   %6.0f ms\n", warmMs);
     std::printf("reference: fresh soffice --convert-to pdf:   %6.0f ms  = %.2f x warm\n",
@@ -201,6 +237,13 @@ int main(int argc, char* argv[])
                 Median(ms["start-up"]), Median(ms["start-up"]) / warmMs);
     std::printf("card: click to preview shown:                %6.0f ms  = %.2f x warm convert (target <= 2.5)\n",
                 Median(ms["card"]), Median(ms["card"]) / warmMs);
+    if (printing)
+        std::printf("print: dialog accepted to job in the queue:  %6.0f ms  = %.2f x warm convert (target <= 1.5)\n",
+                    Median(ms["print"]), Median(ms["print"]) / warmMs);
+    else
+        std::printf("print: dialog accepted to job in the queue:  not measured (no scheduler of the bench's own)\n");
+    std::printf("save as PDF: dialog accepted to file written: %5.0f ms  = %.2f x warm convert (target <= 1.5)\n",
+                Median(ms["save as PDF"]), Median(ms["save as PDF"]) / warmMs);
     std::printf("peak resident memory, program:               %6ld KiB\n", programPeak);
     std::printf("peak resident memory, office (largest):      %6ld KiB\n", officePeak);
     return 0;

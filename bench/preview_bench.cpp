@@ -45,6 +45,11 @@ class NoDialog : public SaveDialog {
 public:
     QString showSave(const QString&, const QString&, const QString&) override { return {}; }
 };
+class NoPrinting : public PrintDialog, public PrintQueue {
+public:
+    PrintChoice showPrint(const QString&) override { return {}; }
+    int submit(const PrintJob&) override { return 0; }
+};
 class NoSettings : public SettingsStore {
 public:
     QString read(const QString&, const QString&, const QString&, const QString& value) override { return value; }
@@ -164,13 +169,14 @@ int main(int argc, char** argv)
 
     SilentBoxes boxes;
     NoDialog dialog;
+    NoPrinting printing;
     NoSettings settings;
     NoProcesses processes;
     NoClipboard clipboard;
     NoWord word;
     NoEnd end;
-    Platform platform{boxes, dialog, settings, processes, clipboard, word, end, [](double) {}, [] { return 0.5; },
-                      [] { return 0.0; }, QString()};
+    Platform platform{boxes, dialog, printing, printing, settings, processes, clipboard, word, end, [](double) {},
+                      [] { return 0.5; }, [] { return 0.0; }, QString()};
     QWidget mainWindow;
     Form2 form(platform, &mainWindow);
     form.Form_Load();

@@ -8,6 +8,7 @@
 // application is an office process of its own that lives only as long as
 // the object: destroying it without Quit still ends the process.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -25,6 +26,10 @@ public:
     virtual void Close() = 0;
     // Range.CopyAsPicture: a picture of the document's page onto the clipboard
     virtual void CopyRangeAsPicture() = 0;
+    // ExportAsFixedFormat ExportFormat:=wdExportFormatPDF, into memory: the
+    // first page as the office prints it, vector output with its fonts
+    // embedded and its text kept as text, at the page's own size
+    virtual QByteArray ExportAsPdf() = 0;
 };
 
 class WordApplication {

@@ -4,6 +4,7 @@
 #include "Form2.h"
 
 #include "Accessibility.h"
+#include "CardOutput.h"
 #include "Conversions.h"
 #include "ErrorTrap.h"
 #include "Main.h"
@@ -13,19 +14,21 @@
 #include "Skin.h"
 #include "Twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <cmath>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 // The same file under another spelling, through a symbolic link or a hard link.
@@ -37,18 +40,7 @@ bool IsSameFile(const QString& first, const QString& second)
         && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A folder where the user may create (and rename) files.
-bool FolderIsWritable(const QString& file)
-{
-    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
-    return ::access(folder.constData(), W_OK | X_OK) == 0;
-}
-
-// Copies the card document to `target`. The new copy replaces an existing
-// file only once it is complete, so a failed copy leaves the user's file as
-// it was, and a read-only file in a writable folder is replaced all the same.
-// In a folder where no file may be created, an existing file the user may
-// write is overwritten in place, as a plain copy onto it would.
+// Copies the card document to `target` as the user's own file.
 void CopyCardDocument(const QString& source, const QString& target)
 {
     QFile file(source);
@@ -60,16 +52,7 @@ void CopyCardDocument(const QString& source, const QString& target)
     // Copying the document onto itself would give the same bytes.
     if (IsSameFile(source, target))
         return;
-    if (FileExists(target) && !FolderIsWritable(target)) {
-        OverwriteFileInPlace(bytes, target);
-        return;
-    }
-    WriteFileAtomically(bytes, target);
-    // The saved card is the user's own document: the permissions of any new
-    // file, not those of a private temporary one.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(target).constData(), 0666 & ~mask);
+    WriteUserFile(bytes, target);
 }
 } // namespace
 
@@ -150,6 +133,15 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
                                       Zoom_Ori, PushButton1, PushButton2, PushButton6, PushButton8};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    // The card's own menu; Ctrl+P works anywhere in the window.
+    mnuCard = new QMenu(this);
+    mnuPrint = mnuCard->addAction(QStringLiteral("Print\u2026"), this, &Form2::mnuPrint_Click);
+    mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // Held down, it would open one print dialog after the other.
+    mnuPrint->setAutoRepeat(false);
+    addAction(mnuPrint);
+    mnuSavePdf = mnuCard->addAction(QStringLiteral("Save as PDF\u2026"), this, &Form2::mnuSavePdf_Click);
 }
 
 void Form2::Form_Load()
@@ -388,33 +380,39 @@ void Form2::SetScrollbarByPercent(QScrollBar* bar, int16_t percent)
 void Form2::PushButton6_Click()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
-    QString fileName;
-    QString dialogTitle;
-    QString filter;
     QString target;
-    int16_t answer = 0;
-    trap.step(106, [&] { fileName.clear(); });
-    trap.step(108, [&] { dialogTitle = QStringLiteral("Save File"); });
-    trap.step(110, [&] { filter = QStringLiteral("Word Files (*.doc)|*.doc"); });
-    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
-    trap.step(114, [&] { target = fileName; });
-    const bool cancelled = trap.test(116, [&] { return target.isEmpty(); });
-    if (!cancelled) {
-        if (trap.test(118, [&] { return FileExists(target); })) {
-            trap.step(120, [&] {
-                answer = int16_t(mPlatform.messageBoxes.show(
-                    QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
-                    MessageBoxes::YesNo));
-            });
-            // 122/124: the old file is not deleted first; step 130 replaces it
-            // only once the new copy is complete.
-        } else {
-            trap.step(126, [&] { answer = MessageBoxes::Yes; });
-        }
-    }
+    const int16_t answer =
+        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
     if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
         trap.step(130, [&] { CopyCardDocument(mWordFile, target); });
     trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+}
+
+int16_t Form2::AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target)
+{
+    QString fileName;
+    QString dialogTitle;
+    QString filter;
+    int16_t answer = 0;
+    trap.step(106, [&] { fileName.clear(); });
+    trap.step(108, [&] { dialogTitle = title; });
+    trap.step(110, [&] { filter = filterText; });
+    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
+    trap.step(114, [&] { target = fileName; });
+    if (trap.test(116, [&] { return target.isEmpty(); }))
+        return answer;
+    if (trap.test(118, [&] { return FileExists(target); })) {
+        trap.step(120, [&] {
+            answer = int16_t(mPlatform.messageBoxes.show(
+                QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
+                MessageBoxes::YesNo));
+        });
+        // 122/124: the old file is not deleted first; the write replaces it
+        // only once the new file is complete.
+    } else {
+        trap.step(126, [&] { answer = MessageBoxes::Yes; });
+    }
+    return answer;
 }
 
 void Form2::PushButton8_Click()
@@ -476,8 +474,45 @@ void Form2::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
+void Form2::SetBusy(bool busy)
+{
+    mBusy = busy;
+    // Input reaches the application's filters before any widget.
+    if (busy)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+namespace {
+bool IsInput(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
+    if (mBusy && IsInput(event)) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget)))
+            return true;
+    }
     if (watched == Frame1 && event->type() == QEvent::MouseMove)
         mPointer.hover(WindowPointer::Default);
     if ((watched == Picture1 || watched == Picture2 || watched == Picture2->clientArea()) && CardInput(event))
@@ -496,6 +531,12 @@ void Form2::WatchCardInput()
 
 bool Form2::CardInput(QEvent* event)
 {
+    if (event->type() == QEvent::ContextMenu) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        const bool fromKeyboard = request->reason() != QContextMenuEvent::Mouse;
+        ShowCardMenu(fromKeyboard, request->globalPos());
+        return true;
+    }
     if (event->type() == QEvent::Wheel) {
         CardWheel(static_cast<QWheelEvent*>(event));
         return true;
@@ -531,10 +572,24 @@ void Form2::CardWheel(QWheelEvent* event)
     ScrollBySmallChanges(VScroll1, -notches.y());
 }
 
+void Form2::ShowCardMenu(bool fromKeyboard, const QPoint& mouseAt)
+{
+    // From the keyboard the menu opens in the middle of the card view with
+    // its first entry chosen: Up and Down move, Enter takes one, and a
+    // screen reader announces the entry.
+    mnuCard->setActiveAction(fromKeyboard ? mnuPrint : nullptr);
+    mnuCard->popup(fromKeyboard ? Picture2->mapToGlobal(Picture2->rect().center()) : mouseAt);
+}
+
 bool Form2::CardKey(QKeyEvent* event)
 {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
+    // The Menu key comes as a context menu request of its own.
+    if (event->key() == Qt::Key_F10 && event->modifiers() & Qt::ShiftModifier) {
+        ShowCardMenu(true);
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_Left:
         ScrollBySmallChanges(HScroll1, -1);

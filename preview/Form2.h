@@ -3,7 +3,9 @@
 
 #pragma once
 // The preview window: the card picture in a scrollable viewport, two zoom
-// buttons, "< Back" and "Save Results To Word File".
+// buttons, "< Back" and "Save Results To Word File". The card's context
+// menu prints it ("Print…", Ctrl+P) or saves it as a PDF; both are
+// defined in CardOutput.cpp.
 //
 // Picture1 (the canvas) shows the picture at the current zoom inside
 // Picture2 (the viewport); Zoom_Ori keeps the unscaled picture out of sight.
@@ -16,10 +18,13 @@
 #include <QWidget>
 #include <cstdint>
 
+class ErrorTrap;
 class PictureBox;
 class PushButton;
+class QAction;
 class QGroupBox;
 class QKeyEvent;
+class QMenu;
 class QScrollBar;
 class QWheelEvent;
 struct Platform;
@@ -44,6 +49,8 @@ public:
     void PushButton2_Click();
     void PushButton6_Click();
     void PushButton8_Click();
+    void mnuPrint_Click();
+    void mnuSavePdf_Click();
     void Picture1_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Picture1_MouseMove(int16_t button, int16_t shift, float x, float y);
     void Picture1_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -60,6 +67,8 @@ public:
     void SetVScrollbarByPercent(QScrollBar* VScrollbar, int16_t percent);
 
     WindowPointer& pointer() { return mPointer; }
+    // While a print or an export runs; the window takes no input then.
+    bool busy() const { return mBusy; }
     bool firstActivation() const { return mFirstActivation; }
     float zoom() const { return mZoom; }
     int32_t baseWidth() const { return mBaseWidth; }
@@ -82,6 +91,10 @@ public:
     PushButton* PushButton2;
     PushButton* PushButton8;
     PushButton* PushButton6;
+    // The card's context menu and its two entries.
+    QMenu* mnuCard;
+    QAction* mnuPrint;
+    QAction* mnuSavePdf;
 
 protected:
     bool event(QEvent* event) override;
@@ -93,6 +106,14 @@ protected:
 
 private:
     void RunActivation();
+    // Steps 106 to 126 of a save: the Save dialog, and the overwrite
+    // question when the file named exists. Returns Yes (6) when the file
+    // may be written, 0 when the dialog was cancelled (`target` empty).
+    int16_t AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target);
+    // Opens the card's menu, under the mouse or, from the keyboard, on the card.
+    void ShowCardMenu(bool fromKeyboard, const QPoint& mouseAt = QPoint());
+    // Sets the busy flag; while it is set, input to the window is dropped.
+    void SetBusy(bool busy);
     // The card's accessible description: its message and the zoom shown.
     void DescribeCard(float zoom);
     // The wheel over the card and the keys take the paths of the scrollbars
@@ -110,6 +131,7 @@ private:
     WindowPointer mPointer;
     bool mCentred = false;
     bool mActivating = false;
+    bool mBusy = false;
 
     bool mFirstActivation = false;
     QString mCardMessage;

@@ -8,8 +8,11 @@
 #include "Platform.h"
 #include "WordAutomation.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QMap>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -62,6 +65,32 @@ public:
     }
     QString answer;
     QStringList calls;
+};
+
+// Answers as told (cancelled unless told otherwise).
+class ScriptedPrintDialog : public PrintDialog {
+public:
+    PrintChoice showPrint(const QString& documentName) override
+    {
+        calls << documentName;
+        return answer;
+    }
+    PrintChoice answer;
+    QStringList calls;
+};
+
+// Keeps every job it is handed; fails with `failure` when one is set.
+class RecordingPrintQueue : public PrintQueue {
+public:
+    int submit(const PrintJob& job) override
+    {
+        jobs.push_back(job);
+        if (!failure.isEmpty())
+            throw Failure(failure);
+        return int(jobs.size());
+    }
+    std::vector<PrintJob> jobs;
+    QString failure;
 };
 
 class MemorySettingsStore : public SettingsStore {
@@ -131,6 +160,23 @@ public:
     std::function<void()> duringCreate;
     QString withoutFont;        // characters the engine has no font for
 
+    // A one-page US Letter PDF whose text is "Thank you".
+    static QByteArray DefaultPdf()
+    {
+        static const QByteArray pdf = [] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&buffer);
+            writer.setPageSize(QPageSize(QPageSize::Letter));
+            QPainter painter(&writer);
+            painter.drawText(QPointF(500, 500), QStringLiteral("Thank you"));
+            painter.end();
+            return bytes;
+        }();
+        return pdf;
+    }
+
     static QImage DefaultPicture()
     {
         QImage image(40, 60, QImage::Format_RGB32);
@@ -168,6 +214,11 @@ public:
             mWord.call(QStringLiteral("CopyRangeAsPicture"));
             if (mWord.clipboard)
                 mWord.clipboard->setImage(mWord.picture);
+        }
+        QByteArray ExportAsPdf() override
+        {
+            mWord.call(QStringLiteral("ExportAsPdf"));
+            return DefaultPdf();
         }
 
     private:
@@ -230,6 +281,8 @@ public:
 struct TestPlatform {
     RecordingMessageBoxes messageBoxes;
     ScriptedSaveDialog saveDialog;
+    ScriptedPrintDialog printDialog;
+    RecordingPrintQueue printQueue;
     MemorySettingsStore settings;
     RecordingProcessStarter processes;
     MemoryClipboard clipboard;
@@ -239,7 +292,7 @@ struct TestPlatform {
     double fallbackFraction = 0.5;
     QList<double> seeds;
     double clock = 1000.0;
-    Platform platform{messageBoxes, saveDialog, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
                       [this](double seed) { seeds << seed; },
                       [this] {
                           if (fractions.empty())

@@ -229,24 +229,7 @@ public:
 
     void CopyRangeAsPicture() override
     {
-        open();
-        rtl::Reference<MemoryOutput> output(new MemoryOutput(kMaxPdfBytes));
-        mSession->call(QStringLiteral("Word could not copy the document as a picture"), [&] {
-            if (mControllersLocked) {
-                mControllersLocked = false;
-                Reference<css::frame::XModel>(mComponent, UNO_QUERY_THROW)->unlockControllers();
-            }
-            const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
-            const Sequence<css::beans::PropertyValue> filterData =
-                properties({property("PageRange", Any(rtl::OUString::createFromAscii("1")))});
-            const Reference<css::task::XInteractionHandler> handler(new AbortingHandler);
-            storable->storeToURL(rtl::OUString::createFromAscii("private:stream"),
-                                 properties({property("FilterName", Any(rtl::OUString::createFromAscii("writer_pdf_Export"))),
-                                             property("FilterData", Any(filterData)),
-                                             property("InteractionHandler", Any(handler)),
-                                             property("OutputStream", Any(Reference<css::io::XOutputStream>(output.get())))}));
-        });
-        const QByteArray pdf = output->data();
+        const QByteArray pdf = exportPdf(QStringLiteral("Word could not copy the document as a picture"));
         std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
         if (!document || document->isLocked() || document->numPages() < 1)
             throw Failure(QStringLiteral("Word could not copy the document as a picture (no page was produced)."));
@@ -264,7 +247,39 @@ public:
         mSession->clipboard.setImage(image);
     }
 
+    QByteArray ExportAsPdf() override
+    {
+        const QString failure = QStringLiteral("Word could not export the document as PDF");
+        const QByteArray pdf = exportPdf(failure);
+        if (!pdf.startsWith("%PDF-"))
+            throw Failure(failure + QStringLiteral(" (no PDF was produced)."));
+        return pdf;
+    }
+
 private:
+    // The first page as the office's PDF export writes it, into memory.
+    QByteArray exportPdf(const QString& failure)
+    {
+        open();
+        rtl::Reference<MemoryOutput> output(new MemoryOutput(kMaxPdfBytes));
+        mSession->call(failure, [&] {
+            if (mControllersLocked) {
+                mControllersLocked = false;
+                Reference<css::frame::XModel>(mComponent, UNO_QUERY_THROW)->unlockControllers();
+            }
+            const Reference<css::frame::XStorable> storable(mComponent, UNO_QUERY_THROW);
+            const Sequence<css::beans::PropertyValue> filterData =
+                properties({property("PageRange", Any(rtl::OUString::createFromAscii("1")))});
+            const Reference<css::task::XInteractionHandler> handler(new AbortingHandler);
+            storable->storeToURL(rtl::OUString::createFromAscii("private:stream"),
+                                 properties({property("FilterName", Any(rtl::OUString::createFromAscii("writer_pdf_Export"))),
+                                             property("FilterData", Any(filterData)),
+                                             property("InteractionHandler", Any(handler)),
+                                             property("OutputStream", Any(Reference<css::io::XOutputStream>(output.get())))}));
+        });
+        return output->data();
+    }
+
     // The office writes a hidden file of a unique name beside the target,
     // which is moved over the target only once complete: a failed save leaves
     // no partial file, and a link at the target is replaced, never followed.

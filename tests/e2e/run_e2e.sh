@@ -3,8 +3,10 @@
 # SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
 # End to end, as a user: the real program in a real X server with the real
-# office engine. Start-up check, type a message, make a card, zoom, drag,
-# scroll and zoom with the wheel, save it, go back, make a second card, close;
+# office engine and a print system of the walk's own. Start-up check, type a
+# message, make a card, zoom, drag, scroll and zoom with the wheel, save it,
+# print it, save it as a PDF, print with the scheduler stopped, go back, make
+# a second card, close;
 # the close box behind an open message; a card made by an ordinary user with
 # a permissive umask; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
@@ -112,6 +114,9 @@ focus_window() { xdotool windowfocus --sync "$1"; sleep 0.3; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
+  # Never left running: the scheduler is the walk's own.
+  declare -F cups_stop >/dev/null && cups_stop
+  rm -rf "${cups_root:-}"
   # Waited for, so that no server of this run meets the next test's.
   [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
@@ -141,6 +146,14 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # Asked before it is up, the session bus would start a second one.
 check "accessibility bus up" wait_for 20 bash -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus \
   /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q 'boolean true'"
+
+step "a print system of the walk's own"
+# shellcheck source=private_cups.sh
+source "$here/private_cups.sh"
+# Outside the private work folder: the scheduler's filters run as lp.
+cups_root=$(mktemp -d /tmp/pelorin-e2e-cups.XXXXXX)
+check "own scheduler with a cups-pdf queue, CUPS_SERVER set for the program" cups_start "$cups_root"
+menu_item_role=$(/usr/bin/python3 -c 'import pyatspi; print(int(pyatspi.ROLE_MENU_ITEM))')
 
 step "start-up"
 "$program" >"$artefacts/program.log" 2>&1 &
@@ -286,6 +299,104 @@ xdotool key Return
 sleep 0.3
 check "the earlier file is kept" grep -q earlier "$marked"
 mv "$card.away" "$card"
+
+step "print the card: Ctrl+P, the print dialog accepted"
+# holds_message PDF: its text, its lines joined, has the card's message.
+holds_message() { [[ "$(pdftotext "$1" - 2>/dev/null | tr '\n' ' ')" == *"$message_line1"*"coffee and kindness"* ]]; }
+# fonts_embedded PDF: it has fonts, and every one of them is embedded.
+fonts_embedded() { pdffonts "$1" | awk 'NR > 2 { fonts++; if ($(NF-4) != "yes") bare++ } END { exit !(fonts > 0 && bare == 0) }'; }
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+print_dialog=$(title_windows "Print" | head -n1)
+need "print dialog" "$print_dialog"
+sleep 0.5
+shot "$print_dialog" "$artefacts/print-dialog.png"
+# Two copies: "Options >>" shows the copies, whose field takes a click and a 2.
+xdotool key alt+o
+sleep 0.5
+screen_reader tree >"$artefacts/print-dialog-tree.txt"
+copies_at=$(screen_reader where "Copies:")
+check "the print dialog's copies field found" test -n "$copies_at"
+# shellcheck disable=SC2086
+xdotool mousemove $copies_at click --repeat 3 1 type 2
+sleep 0.3
+shot "$print_dialog" "$artefacts/print-dialog-copies.png"
+xdotool key Return
+# The queue writes its PDF while the job runs: it is complete once it reads.
+printed_holds_message() { printed=$(ls "$cups_root"/pdf/*.pdf 2>/dev/null | head -n1) && holds_message "$printed"; }
+check "a PDF with the message as text came from the queue" wait_for 60 printed_holds_message
+check "one page of US Letter, the card's own" bash -c "pdfinfo '$printed' | grep -q '^Pages: *1\$' && pdfinfo '$printed' | grep -q '612 x 792'"
+check "the queue took two copies on the card's paper" grep -q '^CardPDF .* total 2 .* na_letter_8.5x11in' "$cups_root/log/page_log"
+check "no office process left after printing" test -z "$(office_processes)"
+
+step "save the card as a PDF: the Menu key on the card"
+focus_window "$preview"
+click_at "$preview" 300 250   # the card takes the focus
+# What a screen reader is told while the menu opens and Down moves in it.
+screen_reader announced 3 >"$artefacts/card-menu-announced.txt" &
+announcer=$!
+sleep 1
+xdotool key Menu
+sleep 0.5
+shot root "$artefacts/card-menu.png"
+xdotool key Down
+wait "$announcer"
+check "screen reader: the Menu key announces the menu item Print…, Down the menu item Save as PDF…" \
+  test "$(cat "$artefacts/card-menu-announced.txt")" = "$menu_item_role | Print…
+$menu_item_role | Save as PDF…"
+xdotool key Return
+check "Save as PDF dialog shown" wait_for 20 title_windows "Save as PDF"
+sleep 0.5
+saved_pdf="$work/saved/My card.pdf"
+xdotool type --delay 5 "$saved_pdf"
+xdotool key Return
+check "Done. shown" wait_for 60 title_windows "Pelorin Greeting"
+xdotool key Return
+sleep 0.3
+check "the PDF holds the message as text" holds_message "$saved_pdf"
+check "every font of the PDF is embedded" fonts_embedded "$saved_pdf"
+check "no office process left after the export" test -z "$(office_processes)"
+
+step "a queue that rejects jobs: Ctrl+P gives the error message"
+cupsreject -r "closed for the test" CardPDF
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+xdotool key Return
+end=$((SECONDS + 60))
+until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
+error_box=$(title_windows "Application Error" | head -n1)
+need "error message" "$error_box"
+sleep 0.3
+screen_reader tree >"$artefacts/print-rejected-tree.txt"
+check "the error message says the queue does not accept jobs, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-rejected-tree.txt' | grep -q 'could not be printed on \"CardPDF\": .*not accepting jobs.*mnuPrint_Click'"
+xdotool key Return
+cupsaccept CardPDF
+
+step "right click, Print…, the scheduler stopped: the error message, and the program goes on"
+xdotool mousemove --window "$preview" 300 300 click 3
+sleep 0.5
+xdotool mousemove --window "$preview" 340 312 sleep 0.2 click 1   # the first entry, under the pointer
+check "print dialog shown from the card's menu" wait_for 20 title_windows "Print"
+need "print dialog" "$(title_windows "Print")"
+cups_stop
+check "the scheduler has stopped" test "$(LC_ALL=C lpstat -r 2>&1)" != "scheduler is running"
+xdotool key Return
+end=$((SECONDS + 60))
+until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
+error_box=$(title_windows "Application Error" | head -n1)
+need "error message" "$error_box"
+sleep 0.3
+shot "$error_box" "$artefacts/print-error.png"
+screen_reader tree >"$artefacts/print-error-tree.txt"
+check "the error message says the print system does not answer, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-error-tree.txt' | grep -q 'could not be printed: the print system (CUPS) does not answer.*mnuPrint_Click'"
+xdotool key Return
+sleep 0.5
+check "the program goes on with its preview" test -n "$(preview_window)"
+check "no office process left after the failed print" test -z "$(office_processes)"
 
 step "back, a second card, close"
 click_at "$preview" 164 603

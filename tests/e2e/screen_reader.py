@@ -6,6 +6,15 @@
 
 usage: screen_reader.py PID tree   every object of the program's windows:
                                    role | name | description [states]
+       screen_reader.py PID announced SECONDS
+                                   what takes the focus in the program in
+                                   the next SECONDS, as a screen reader is
+                                   told of it (menus are never in the tree):
+                                   ROLE_NUMBER | NAME
+       screen_reader.py PID where NAME
+                                   the middle of the first shown object of
+                                   that name that takes the focus (a field,
+                                   not its label), in screen pixels: X Y
        screen_reader.py PID focus  the active window and the focused object,
                                    as a screen reader announces them:
                                    window: ROLE | NAME
@@ -85,14 +94,50 @@ def focused(accessible):
     return None
 
 
+def announced(pid, seconds):
+    from gi.repository import GLib
+
+    def on_focus(event):
+        try:
+            if event.detail1 and event.source.get_process_id() == pid:
+                print(f"{int(event.source.getRole())} | {event.source.name}", flush=True)
+        except Exception:  # an object that went away meanwhile
+            pass
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop())
+    pyatspi.Registry.start()
+
+
+def named(accessible, name):
+    state = accessible.getState()
+    if accessible.name == name and state.contains(pyatspi.STATE_SHOWING) and state.contains(pyatspi.STATE_FOCUSABLE):
+        return accessible
+    for child in children(accessible):
+        found = named(child, name)
+        if found is not None:
+            return found
+    return None
+
+
 def main():
     pid, command = int(sys.argv[1]), sys.argv[2]
+    if command == "announced":
+        announced(pid, float(sys.argv[3]))
+        return 0
     app = application(pid)
     if app is None:
         print(f"no application with pid {pid} on the accessibility bus", file=sys.stderr)
         return 1
     if command == "tree":
         tree(app)
+        return 0
+    if command == "where":
+        found = named(app, sys.argv[3])
+        if found is None:
+            return 1
+        box = found.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
         return 0
     for window in children(app):
         if window.getState().contains(pyatspi.STATE_ACTIVE):

@@ -137,6 +137,11 @@ public:
             mFactory.run(QStringLiteral("CopyRangeAsPicture"), mInstance, mPipe);
             mInner->CopyRangeAsPicture();
         }
+        QByteArray ExportAsPdf() override
+        {
+            mFactory.run(QStringLiteral("ExportAsPdf"), mInstance, mPipe);
+            return mInner->ExportAsPdf();
+        }
 
     private:
         HookedWordFactory& mFactory;
@@ -215,7 +220,7 @@ struct OfficePlatform {
     LibreOfficeWordFactory office{test.clipboard, LibreOfficeOptions::forProgram()};
     HookedWordFactory word{office};
     bool scripted = false;
-    Platform platform{test.messageBoxes, test.saveDialog, test.settings, test.processes, test.clipboard, word,
+    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings, test.processes, test.clipboard, word,
                       test.programEnd,
                       [this](double seed) {
                           if (scripted)

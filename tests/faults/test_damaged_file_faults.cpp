@@ -79,8 +79,9 @@ private slots:
         QtSettingsStore settings;
         TestPlatform test;
         Platform platform = test.platform;
-        Platform real{test.messageBoxes, test.saveDialog, settings, test.processes, test.clipboard, test.word,
-                      test.programEnd, platform.randomize, platform.random, platform.timer, mProgram};
+        Platform real{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, settings, test.processes,
+                      test.clipboard, test.word, test.programEnd, platform.randomize, platform.random, platform.timer,
+                      mProgram};
         NoSkin skin;
         {
             Form1 form(real, skin);

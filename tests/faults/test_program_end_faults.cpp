@@ -31,7 +31,8 @@ namespace {
 // The program: one card; at POINT ("starting", "typing", "picture") it
 // reports "at" and leaves the office call hanging, or (HOW "close") asks
 // its window to close. At "preview" it reports "at" once the preview is
-// shown and goes on as the program does.
+// shown and goes on as the program does; at "export" it then saves the card
+// as a PDF, and the office that exports it hangs.
 int RunCard(char* argv[])
 {
     QtProgramEnd::BlockEndSignals();
@@ -43,7 +44,8 @@ int RunCard(char* argv[])
     OfficePlatform office;
     QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
     programEnd.EndOnSignals();
-    Platform platform{office.test.messageBoxes, office.test.saveDialog, office.test.settings, office.test.processes,
+    Platform platform{office.test.messageBoxes, office.test.saveDialog, office.test.printDialog,
+                      office.test.printQueue, office.test.settings, office.test.processes,
                       office.test.clipboard, office.word, programEnd, office.platform.randomize,
                       office.platform.random, SecondsSinceMidnight, QString()};
     // A message box runs the message pump while it is open.
@@ -57,7 +59,8 @@ int RunCard(char* argv[])
         std::fflush(stdout);
         const bool here = (point == QLatin1String("starting") && op == QLatin1String("CreateObject") && instance == 1) ||
                           (point == QLatin1String("typing") && op == QLatin1String("TypeText")) ||
-                          (point == QLatin1String("picture") && op == QLatin1String("CopyRangeAsPicture"));
+                          (point == QLatin1String("picture") && op == QLatin1String("CopyRangeAsPicture")) ||
+                          (point == QLatin1String("export") && op == QLatin1String("ExportAsPdf"));
         if (!here)
             return;
         if (close) {
@@ -72,6 +75,11 @@ int RunCard(char* argv[])
     };
     form.PushButton6_Click();
     std::printf("finished; preview %s\n", form.Preview().isVisible() ? "shown" : "hidden");
+    std::fflush(stdout);
+    if (point == QLatin1String("export")) {
+        office.test.saveDialog.answer = qEnvironmentVariable("TEMP") + QStringLiteral("/card.pdf");
+        form.Preview().mnuSavePdf_Click();
+    }
     if (point != QLatin1String("preview"))
         return 0;
     std::printf("at preview\n");
@@ -91,7 +99,7 @@ int RunSave(char* argv[])
     QtProgramEnd programEnd;
     programEnd.EndOnSignals();
     test.saveDialog.answer = QString::fromLocal8Bit(argv[2]);
-    Platform platform{test.messageBoxes, test.saveDialog, test.settings, test.processes, test.clipboard, test.word,
+    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings, test.processes, test.clipboard, test.word,
                       programEnd, test.platform.randomize, test.platform.random, test.platform.timer, QString()};
     Form2 preview(platform, nullptr);
     preview.Form_Load();
@@ -221,7 +229,7 @@ private slots:
     {
         QTest::addColumn<QString>("point");
         QTest::addColumn<int>("signal");
-        for (const char* point : {"starting", "typing", "picture"})
+        for (const char* point : {"starting", "typing", "picture", "export"})
             for (int signal : {SIGTERM, SIGKILL})
                 QTest::addRow("%s, %s", point, signal == SIGTERM ? "SIGTERM" : "SIGKILL") << QString::fromLatin1(point) << signal;
         // No office runs any more; the card document goes as at the close box.
@@ -264,7 +272,7 @@ private slots:
             QCOMPARE(program.exitCode(), 0);
         }
         output += program.readAll();
-        QVERIFY2(output.contains("finished") == preview, output.constData());
+        QVERIFY2(output.contains("finished") == (preview || point == QLatin1String("export")), output.constData());
         if (preview)
             QVERIFY2(FilesIn(temp).isEmpty(), qPrintable(FilesIn(temp).join(QLatin1Char(' '))));
     }

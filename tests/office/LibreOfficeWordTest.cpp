@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <poppler-qt6.h>
 #include <unistd.h>
 
 using namespace officetest;
@@ -163,6 +164,20 @@ private slots:
             QCOMPARE(textPixels(picture, 0, 9000, 7000, 6000), 0);
             QCOMPARE(picture.pixel(picture.width() - 5, 5), qRgb(255, 255, 255));
             QCOMPARE(selfTestLogs(), QStringList());
+
+            // The card as it prints: one US Letter page, the message as text, every font embedded.
+            const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::loadFromData(document->ExportAsPdf());
+            QVERIFY(pdf);
+            QCOMPARE(pdf->numPages(), 1);
+            const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+            QCOMPARE(page->pageSizeF(), QSizeF(612, 792));
+            const QString printed = page->text(QRectF());
+            QVERIFY2(printed.contains(QStringLiteral("Dear Tobin,")) && printed.contains(QStringLiteral("With love,")),
+                     qPrintable(printed));
+            const QList<Poppler::FontInfo> fonts = pdf->fonts();
+            QVERIFY(!fonts.isEmpty());
+            for (const Poppler::FontInfo& font : fonts)
+                QVERIFY2(font.isEmbedded(), qPrintable(font.name()));
             word->CloseActiveDocument(0);
             word->Quit();
         }

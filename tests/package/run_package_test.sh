@@ -75,6 +75,8 @@ check "manual page and 256 px icon installed" test -f "$root/usr/share/man/man1/
 depends=$(dpkg-deb -f "$deb" Depends)
 check "depends on the office engine" grep -q 'libreoffice-writer-nogui | libreoffice-writer' <<<"$depends"
 check "depends on the UNO runtime libraries found by dpkg-shlibdeps" grep -q 'libuno-cppu3' <<<"$depends"
+check "depends on Qt's print support, whose plugin lists the CUPS printers" grep -q 'libqt6printsupport6' <<<"$depends"
+check "recommends the print system" grep -qw 'cups' <<<"$(dpkg-deb -f "$deb" Recommends)"
 aliases=$(readlink "$root/etc/fonts/conf.d/31-pelorin-greeting-designer.conf")
 check "font aliases enabled in conf.d from conf.avail" \
   test "$aliases" = /usr/share/fontconfig/conf.avail/31-pelorin-greeting-designer.conf -a -f "$root$aliases"

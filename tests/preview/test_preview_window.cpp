@@ -4,9 +4,13 @@
 #include "Accessibility.h"
 #include "Main.h"
 #include "PreviewTestSupport.h"
+#include "Printing.h"
 #include "PushButton.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 #include <unistd.h>
@@ -31,6 +35,20 @@ void Hover(QWidget* widget, QPoint at = {})
     const QPoint local = at.isNull() ? widget->rect().center() : at;
     QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
+}
+
+// A context menu request to the card, as the mouse or the keyboard makes it.
+void AskForMenu(QWidget* widget, QContextMenuEvent::Reason reason)
+{
+    const QPoint at = widget->rect().center();
+    QContextMenuEvent request(reason, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &request);
+}
+
+// The office calls that make the card's PDF from its document.
+QStringList ExportCalls(const QString& cardDocument)
+{
+    return {"CreateObject Word.Application", "OpenReadOnly " + cardDocument, "ExportAsPdf", "CloseActiveDocument 0", "Quit"};
 }
 
 QStringList Texts(const RecordingMessageBoxes& boxes)
@@ -467,6 +485,282 @@ private slots:
         QCOMPARE(preview.errors(), QStringList());
         QCOMPARE(Texts(preview.test.messageBoxes).last(), QStringLiteral("Done."));
         QVERIFY(QFileInfo(path("link.doc")).isSymLink());
+    }
+
+    void theCardsMenuOpensFromMouseAndKeyboard_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("right click on the card") << "card mouse";
+        QTest::newRow("right click beside a small card") << "view mouse";
+        QTest::newRow("Menu key") << "card keyboard";
+        QTest::newRow("Shift+F10") << "card shift+f10";
+        QTest::newRow("Shift+F10 on the card view") << "view shift+f10";
+    }
+
+    void theCardsMenuOpensFromMouseAndKeyboard()
+    {
+        QFETCH(QString, how);
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        preview.activated();
+        QWidget* target = how.startsWith("card") ? static_cast<QWidget*>(form.Picture1) : form.Picture2->clientArea();
+        if (how.endsWith("shift+f10")) {
+            if (how.startsWith("view"))
+                target = form.Picture2;
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            AskForMenu(target, how.endsWith("mouse") ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard);
+        }
+        QVERIFY(form.mnuCard->isVisible());
+        QCOMPARE(form.mnuCard->actions(), QList<QAction*>({form.mnuPrint, form.mnuSavePdf}));
+        QCOMPARE(form.mnuPrint->text(), QStringLiteral("Print\u2026"));
+        QCOMPARE(form.mnuSavePdf->text(), QStringLiteral("Save as PDF\u2026"));
+        QCOMPARE(form.mnuPrint->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+        // From the keyboard the first entry is chosen, so Down and Enter reach the second.
+        const bool fromKeyboard = !how.endsWith("mouse");
+        QCOMPARE(form.mnuCard->activeAction(), fromKeyboard ? form.mnuPrint : nullptr);
+        // A screen reader finds both entries, named, as menu items.
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form.mnuCard);
+        QCOMPARE(menu->childCount(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(menu->child(i)->role(), QAccessible::MenuItem);
+        QCOMPARE(menu->child(0)->text(QAccessible::Name), QStringLiteral("Print\u2026"));
+        QCOMPARE(menu->child(1)->text(QAccessible::Name), QStringLiteral("Save as PDF\u2026"));
+        QCOMPARE(menu->child(0)->state().focused, fromKeyboard);
+        if (fromKeyboard) {
+            QTest::keyClick(form.mnuCard, Qt::Key_Down);
+            QTest::keyClick(form.mnuCard, Qt::Key_Return);
+            QCOMPARE(preview.test.saveDialog.calls, QStringList({"Save as PDF|PDF Files (*.pdf)|*.pdf|"}));
+        }
+        form.mnuCard->hide();
+        // Elsewhere in the window there is no such menu.
+        AskForMenu(form.PushButton6, QContextMenuEvent::Mouse);
+        QVERIFY(!form.mnuCard->isVisible());
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void ctrlPPrintsTheCardAsTheOfficeExportsIt()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        TestPlatform& test = preview.test;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 3};
+        QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(test.printDialog.calls, QStringList({"Greeting card"}));
+        QCOMPARE(test.word.calls, ExportCalls(form.mWordFile));
+        QCOMPARE(test.word.instances, 0);
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        const PrintJob& job = test.printQueue.jobs[0];
+        QCOMPARE(job.printer, QStringLiteral("CardPDF"));
+        QCOMPARE(job.title, QStringLiteral("Greeting card"));
+        QCOMPARE(job.copies, 3);
+        QVERIFY(job.pdf == FakeWord::DefaultPdf());
+        // The card's own page: US Letter, in points.
+        QCOMPARE(job.pageSize, QSizeF(612, 792));
+        QCOMPARE(test.messageBoxes.shown.size(), size_t(0));
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        QCOMPARE(ReadAll(form.mWordFile), mCard);
+
+        // "Print to File" writes the same PDF to the file named, replacing one there.
+        test.printDialog.answer = {true, QString(), path("card.pdf"), 1};
+        WriteAll(path("card.pdf"), "an older file");
+        form.mnuPrint->trigger();
+        QVERIFY(ReadAll(path("card.pdf")) == FakeWord::DefaultPdf());
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void cancellingEitherDialogDoesNothing()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.mnuPrint_Click();
+        preview.test.saveDialog.answer.clear();
+        form.mnuSavePdf_Click();
+        QCOMPARE(preview.test.printDialog.calls.size(), 1);
+        QCOMPARE(preview.test.saveDialog.calls.size(), 1);
+        QCOMPARE(preview.test.word.calls, QStringList());
+        QCOMPARE(preview.test.printQueue.jobs.size(), size_t(0));
+        QCOMPARE(preview.test.messageBoxes.shown.size(), size_t(0));
+        QCOMPARE(QDir(mFolder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"vestok12345678.doc"}));
+        QVERIFY(!form.busy());
+    }
+
+    void savingAsPdfAsksBeforeReplacingAndSaysDone()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        RecordingMessageBoxes& boxes = preview.test.messageBoxes;
+        const QString target = path("Thanks.pdf");
+        preview.test.saveDialog.answer = target;
+        form.mnuSavePdf_Click();
+        QCOMPARE(preview.test.saveDialog.calls, QStringList({"Save as PDF|PDF Files (*.pdf)|*.pdf|"}));
+        QVERIFY(ReadAll(target) == FakeWord::DefaultPdf());
+        QCOMPARE(preview.test.word.calls, ExportCalls(form.mWordFile));
+        QCOMPARE(Texts(boxes), QStringList({"Done."}));
+        QCOMPARE(boxes.shown[0].title, AppTitle());
+        QCOMPARE(boxes.shown[0].style, int(MessageBoxes::OkOnly));
+
+        // No keeps the file and starts no office; Yes replaces a read-only one.
+        WriteAll(target, "the user's own file");
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner));
+        boxes.shown.clear();
+        preview.test.word.calls.clear();
+        boxes.answers = {MessageBoxes::No};
+        form.mnuSavePdf_Click();
+        QCOMPARE(ReadAll(target), QByteArray("the user's own file"));
+        QCOMPARE(Texts(boxes), QStringList({"Are you sure you wish to overwrite " + target + " ?", "Done."}));
+        QCOMPARE(boxes.shown[0].style, int(MessageBoxes::YesNo));
+        QCOMPARE(preview.test.word.calls, QStringList());
+        boxes.answers = {MessageBoxes::Yes};
+        form.mnuSavePdf_Click();
+        QVERIFY(ReadAll(target) == FakeWord::DefaultPdf());
+        QCOMPARE(QDir(mFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(preview.errors(), QStringList());
+        QVERIFY(!form.busy());
+    }
+
+    void failuresAreReportedAndNothingIsLost_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("printTo");  // "queue" or "file"
+        QTest::addColumn<QStringList>("printErrors");
+        QTest::addColumn<QStringList>("saveErrors");
+        const QStringList none;
+        QTest::newRow("no office") << "CreateObject" << "queue" << QStringList({"mnuPrint_Click:112"})
+                                   << QStringList({"mnuSavePdf_Click:134"});
+        QTest::newRow("the export fails") << "ExportAsPdf" << "file" << QStringList({"mnuPrint_Click:112"})
+                                          << QStringList({"mnuSavePdf_Click:134"});
+        QTest::newRow("no scheduler, no printer or a rejected job")
+            << "queue" << "queue" << QStringList({"mnuPrint_Click:120"}) << none;
+        QTest::newRow("unwritable target") << "target" << "file" << QStringList({"mnuPrint_Click:118"})
+                                           << QStringList({"mnuSavePdf_Click:138"});
+    }
+
+    void failuresAreReportedAndNothingIsLost()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, printTo);
+        QFETCH(QStringList, printErrors);
+        QFETCH(QStringList, saveErrors);
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        TestPlatform& test = preview.test;
+        form.show();
+        test.word.failing << fault;
+        if (fault == QLatin1String("queue"))
+            test.printQueue.failure = QStringLiteral("The printer or class does not exist.");
+        const QString target = fault == QLatin1String("target") ? path("no such folder/card.pdf") : path("card.pdf");
+        if (fault != QLatin1String("target"))
+            WriteAll(target, "the user's own file");
+        test.printDialog.answer = {true, printTo == QLatin1String("queue") ? QStringLiteral("CardPDF") : QString(),
+                                   printTo == QLatin1String("file") ? target : QString(), 1};
+        form.mnuPrint_Click();
+        QCOMPARE(preview.errors(), printErrors);
+        QCOMPARE(test.word.instances, 0);
+
+        test.messageBoxes.shown.clear();
+        test.messageBoxes.answers = {MessageBoxes::Yes};
+        test.saveDialog.answer = target;
+        form.mnuSavePdf_Click();
+        QCOMPARE(preview.errors(), saveErrors);
+        QCOMPARE(Texts(test.messageBoxes).last(), QStringLiteral("Done."));
+        QCOMPARE(test.word.instances, 0);
+        // The card, the user's file and the window are as they were.
+        QCOMPARE(ReadAll(form.mWordFile), mCard);
+        if (fault != QLatin1String("target") && fault != QLatin1String("queue"))
+            QCOMPARE(ReadAll(target), QByteArray("the user's own file"));
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        QCOMPARE(test.programEnd.ends, 0);
+    }
+
+    void whileItRunsTheWindowIsBusyAndTakesNoInput()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        TestPlatform& test = preview.test;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        preview.activated();
+        test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 1};
+        bool checked = false;
+        test.word.duringCreate = [&] {
+            if (checked)
+                return;
+            checked = true;
+            QVERIFY(form.busy());
+            QCOMPARE(form.pointer().state(), WindowPointer::Busy);
+            // A second print, by key or menu, and every other input do nothing.
+            QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+            form.mnuPrint_Click();
+            form.mnuSavePdf_Click();
+            QTest::mouseClick(form.PushButton1, Qt::LeftButton);
+            QTest::keyClick(form.PushButton6, Qt::Key_Return);
+            TurnWheel(form.Picture1, QPoint(0, 120), Qt::ControlModifier);
+            AskForMenu(form.Picture1, QContextMenuEvent::Mouse);
+            // A click queued while the office holds the window up.
+            const QPoint at = form.PushButton1->rect().center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(form.PushButton1, new QMouseEvent(type, at, form.PushButton1->mapToGlobal(at),
+                                                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        };
+        form.mnuPrint_Click();
+        QCoreApplication::processEvents();
+        QVERIFY(checked);
+        QCOMPARE(test.printDialog.calls.size(), 1);
+        QCOMPARE(test.saveDialog.calls.size(), 0);
+        QCOMPARE(form.zoom(), 1.0f);
+        QVERIFY(!form.mnuCard->isVisible());
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        // Afterwards the window answers again.
+        QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(test.printDialog.calls.size(), 2);
+        QTest::mouseClick(form.PushButton1, Qt::LeftButton);
+        QCOMPARE(form.zoom(), 1.25f);
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void theCupsQueueSaysWhyAJobCannotGetThere()
+    {
+        CupsPrintQueue queue;
+        PrintJob job{QString(), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), 1, QSizeF(612, 792)};
+        try {
+            queue.submit(job);
+            QFAIL("a job without a printer went nowhere, silently");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), QStringLiteral("The card could not be printed: no printer was chosen."));
+        }
+        const QByteArray server = qgetenv("CUPS_SERVER");
+        qputenv("CUPS_SERVER", QFile::encodeName(path("no-scheduler.sock")));
+        job.printer = QStringLiteral("CardPDF");
+        try {
+            queue.submit(job);
+            QFAIL("a job with no scheduler to take it went nowhere, silently");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(),
+                     QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at ")
+                         + path("no-scheduler.sock") + QLatin1Char('.'));
+        }
+        if (server.isNull())
+            qunsetenv("CUPS_SERVER");
+        else
+            qputenv("CUPS_SERVER", server);
     }
 };
 
