@@ -41,13 +41,12 @@ while read -r word; do
     *) group=$word ;;
   esac
 done
+# The group is signalled once: its number is free again once it has died.
+[ "$group" -gt 1 ] && kill -s KILL -- "-$group" 2>/dev/null
 # An office caught in a slow write dies only once it returns, and may add to
 # its folder meanwhile: the removal is tried again until the folder is gone.
-# The group is signalled on the first two tries only, as its number is free
-# again once it has died.
 tries=0
 while :; do
-  [ "$group" -gt 1 ] && [ $tries -lt 2 ] && kill -s KILL -- "-$group" 2>/dev/null
   rm -rf -- "$folder" 2>/dev/null
   if [ ! -e "$folder" ] || [ $tries -ge 100 ]; then break; fi
   tries=$((tries + 1))

@@ -145,8 +145,13 @@ bool OfficeProcess::restartRequested()
 void OfficeProcess::restart()
 {
     const auto lock = LockOfficeInstances();
-    if (mWatcher)
-        spawn(*mWatcher);
+    if (!mWatcher)
+        return;
+    // The ended office's group number is free from its reap on: the watcher
+    // must not hold it while the new one starts, nor if that start fails.
+    mGroup = 0;
+    mWatcher->watch(0);
+    spawn(*mWatcher);
 }
 
 void OfficeProcess::spawn(OfficeWatcher& watcher)
@@ -156,7 +161,10 @@ void OfficeProcess::spawn(OfficeWatcher& watcher)
     // gate stands first: a shell that becomes the office (same process, same
     // group) only once the watcher knows the number, and goes quietly if the
     // program died meanwhile, as its end of the gate then reads nothing.
-    static const char kGate[] = "read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
+    // The office makes its pipe sockets in a folder everyone lists, with the
+    // mode its umask leaves: anyone who may connect can drive it as this
+    // user. So it runs with 077, whatever the program's own umask.
+    static const char kGate[] = "umask 077; read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
     int gate[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno))));
@@ -306,8 +314,11 @@ bool OfficeProcess::waitLeader(int ms)
 void OfficeProcess::stop(int graceMs)
 {
     const pid_t group = mGroup.load();
-    if (group <= 0)
+    if (group <= 0) {
+        // Never started, or a restart that failed: what an earlier run made still goes.
+        RemoveOfficeSockets(mSockets);
         return;
+    }
     if (!waitLeader(graceMs)) {
         // A launcher at the top is given a moment to reap the office below
         // it; an office at the top goes at once, with all below it.
