@@ -53,12 +53,13 @@ bool gEnding = false;  // no write starts once the program is ending
 std::vector<QByteArray> gUnfinished;  // temporary files of the writes in progress
 } // namespace
 
-FileWriting::FileWriting()
+FileWriting::FileWriting(AtEnd atEnd) : mAtEnd(atEnd)
 {
     std::unique_lock<std::mutex> lock(gWritesMutex);
     // An ending program ends while this waits.
     gWritesDone.wait(lock, [] { return !gEnding; });
-    ++gWrites;
+    if (mAtEnd == AtEnd::Wait)
+        ++gWrites;
 }
 
 FileWriting::~FileWriting()
@@ -66,7 +67,8 @@ FileWriting::~FileWriting()
     const std::lock_guard<std::mutex> lock(gWritesMutex);
     if (!mTemporary.isEmpty())
         gUnfinished.erase(std::find(gUnfinished.begin(), gUnfinished.end(), mTemporary));
-    --gWrites;
+    if (mAtEnd == AtEnd::Wait)
+        --gWrites;
     gWritesDone.notify_all();
 }
 
