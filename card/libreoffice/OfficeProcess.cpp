@@ -4,6 +4,7 @@
 #include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
+#include "OfficeFolders.h"
 #include "OfficeGuard.h"
 #include "Spawn.h"
 
@@ -69,7 +70,7 @@ bool alive(pid_t pid)
 }  // namespace
 
 OfficeProcess::OfficeProcess()
-    : mSettingUp(LockOfficeInstances()), mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
+    : mSettingUp(LockOfficeInstances()), mFolder(OfficeFolderBase() + QStringLiteral("/pelorin-office-XXXXXX"))
 {
     if (!mFolder.isValid())
         throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));

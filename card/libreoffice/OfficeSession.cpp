@@ -3,6 +3,7 @@
 
 #include "OfficeSession.h"
 
+#include "OfficeFolders.h"
 #include "OfficeGuard.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
@@ -10,6 +11,7 @@
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <rtl/bootstrap.hxx>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,6 +52,13 @@ void OfficeSession::start()
         if (!file.open(QIODevice::WriteOnly) || file.write(options.fontConfig) != options.fontConfig.size())
             throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings"));
         environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
+    }
+    // Neither /tmp nor /var/tmp takes files: the office and this side of the
+    // connection both look for the pipe where they are told.
+    const QString sockets = OfficeSocketFolder();
+    if (OfficeMustBeToldOf(sockets)) {
+        environment.append({"OSL_SOCKET_PATH", QFile::encodeName(sockets)});
+        rtl::Bootstrap::set(rtl::OUString::createFromAscii("OSL_SOCKET_PATH"), toOU(sockets));
     }
     profiles.prepare(profile);
     profileUrl = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);

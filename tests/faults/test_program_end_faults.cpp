@@ -31,7 +31,7 @@ namespace {
 // The program: one card; at POINT ("starting", "typing", "saving", "picture") it
 // reports "at" and leaves the office call hanging, or (HOW "close") asks
 // its window to close. At "preview" it reports "at" once the preview is
-// shown and goes on as the program does.
+// shown and goes on as the program does, or (HOW "close") closes it.
 int RunCard(char* argv[])
 {
     QtProgramEnd::BlockEndSignals();
@@ -72,11 +72,15 @@ int RunCard(char* argv[])
         std::fflush(stdout);
     };
     form.PushButton6_Click();
-    std::printf("finished; preview %s\n", form.Preview().isVisible() ? "shown" : "hidden");
+    std::printf("finished; preview %s; card %s; errors [%s]\n", form.Preview().isVisible() ? "shown" : "hidden",
+                FileExists(form.Preview().mWordFile) ? "made" : "missing",
+                qPrintable(office.test.messageBoxes.errorSteps().join(QLatin1Char(' '))));
     if (point != QLatin1String("preview"))
         return 0;
     std::printf("at preview\n");
     std::fflush(stdout);
+    if (close)
+        QTimer::singleShot(0, &form, [&form] { form.Preview().close(); });
     return QApplication::exec();
 }
 
@@ -278,6 +282,61 @@ private slots:
         }
     }
 
+    // With /tmp read-only (and /var/tmp too), the office makes its pipe
+    // elsewhere: the program finds it there, makes the card, and leaves
+    // nothing there when it ends. Run in a mount namespace of its own.
+    void readOnlyTmp_data()
+    {
+        QTest::addColumn<QString>("readOnly");
+        QTest::newRow("/tmp") << QStringLiteral("tmp");
+        QTest::newRow("/tmp and /var/tmp") << QStringLiteral("both");
+    }
+
+    void readOnlyTmp()
+    {
+        QFETCH(QString, readOnly);
+        if (::geteuid() != 0)
+            QSKIP("needs root for a mount namespace");
+        // TEMP and the session's runtime folder stay writable, on a tmpfs each.
+        static const char kScript[] = R"sh(set -e
+ours() { ls -A "$@" | grep -e OSL_PIPE_ -e pelorin-office- | tr '\n' ' '; }
+new() { for f in $(ours /var/tmp "$XDG_RUNTIME_DIR"); do case " $before " in *" $f "*) ;; *) printf '%s ' "$f" ;; esac; done; }
+before=$(ours /var/tmp "$XDG_RUNTIME_DIR")
+mount --bind /tmp /tmp && mount -o remount,bind,ro /tmp
+[ "$1" = tmp ] || { mount --bind /var/tmp /var/tmp && mount -o remount,bind,ro /var/tmp; }
+mount -t tmpfs -o mode=0700 tmpfs "$TEMP"
+mount -t tmpfs -o mode=0700 tmpfs "$XDG_RUNTIME_DIR"
+set +e
+"$2" --card preview close
+echo "exit $?"
+echo "left by a card: $(new)"
+# Ended by a signal while its office hangs, the office killed.
+"$2" --card typing signal >"$TEMP/out" &
+i=0; until grep -q '^at ' "$TEMP/out" || [ $i -ge 600 ]; do sleep 0.1; i=$((i + 1)); done
+kill -TERM $!; wait $!
+echo "exit $?"
+echo "left by an end: $(new)"
+)sh";
+        const QString runtime = mRoot.path() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        // An office whose pipe is looked for in the wrong place fails soon.
+        environment.insert(QStringLiteral("PELORIN_OFFICE_START_TIMEOUT_MS"), QStringLiteral("20000"));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral("unshare"), {QStringLiteral("-m"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                                                  QStringLiteral("/bin/sh"), QStringLiteral("-c"), QString::fromLatin1(kScript),
+                                                  QStringLiteral("sh"), readOnly, QCoreApplication::applicationFilePath()});
+        QVERIFY(program.waitForFinished(120000));
+        const QByteArray output = program.readAll();
+        if (!output.contains("at preview") && !output.contains("finished"))
+            QSKIP(qPrintable(QStringLiteral("no mount namespace here: ") + QString::fromLocal8Bit(output)));
+        QVERIFY2(output.contains("finished; preview shown; card made; errors []\n"), output.constData());
+        QVERIFY2(output.endsWith("exit 0\nleft by a card: \nexit 0\nleft by an end: \n"), output.constData());
+    }
+
     // The connection's last words to an office that has just ended meet a
     // closed pipe: that must not end the program.
     void brokenPipeIsNoEnd()
@@ -380,6 +439,9 @@ private slots:
         QVERIFY(WriteAll(deadFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
         const QString deadSocket = QStringLiteral("/tmp/OSL_PIPE_%1_pelorin-%2-0123456789abcdef").arg(::getuid()).arg(deadPid);
         QVERIFY(MakeStaleSocket(deadSocket));
+        // Where the office puts its pipe when /tmp is read-only.
+        const QString deadElsewhere = QStringLiteral("/var/tmp/OSL_PIPE_%1_pelorin-%2-fedcba9876543210").arg(::getuid()).arg(deadPid);
+        QVERIFY(MakeStaleSocket(deadElsewhere));
         // A live instance's folder, its lock held here.
         const QString liveFolder = mOfficeTemp + QStringLiteral("/pelorin-office-live01");
         QVERIFY(QDir().mkpath(liveFolder));
@@ -425,6 +487,7 @@ private slots:
 
         QVERIFY(!QFileInfo::exists(deadFolder));
         QVERIFY(!QFileInfo::exists(deadSocket));
+        QVERIFY(!QFileInfo::exists(deadElsewhere));
         QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
         QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
         QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));
