@@ -81,6 +81,10 @@ private:
     AtEnd mAtEnd;
     QByteArray mTemporary;
 };
+// Creates `path` holding `data`, never through a symbolic link there; a write
+// cut short (a full disk, a quota) leaves no file. `writing`, when given,
+// learns the file until it is complete. Throws Failure.
+void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writing = nullptr);
 // For a program that is ending, from any thread: waits up to `bound` for the
 // writes in progress; false when some are still going. No write starts after.
 bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept;

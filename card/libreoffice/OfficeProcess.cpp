@@ -218,6 +218,11 @@ bool OfficeProcess::officeRunning() const
     return false;
 }
 
+bool OfficeProcess::endedByItself()
+{
+    return !running() && !mKilled && WIFEXITED(mStatus) && WEXITSTATUS(mStatus) == 0;
+}
+
 QString OfficeProcess::exitDescription() const
 {
     if (!mReaped)
@@ -266,6 +271,7 @@ int OfficeProcess::killMembers(bool includingLeader)
     const pid_t group = mGroup.load();
     if (group <= 0)
         return 0;
+    mKilled = true;
     int killed = 0;
     for (pid_t pid : groupMembers(group))
         if ((includingLeader || pid != group) && ::kill(pid, SIGKILL) == 0)
@@ -323,6 +329,7 @@ void OfficeProcess::stop(int graceMs)
     if (!waitLeader(graceMs)) {
         // A launcher at the top is given a moment to reap the office below
         // it; an office at the top goes at once, with all below it.
+        mKilled = true;
         if (leaderIsOffice() || killMembers(false) == 0 || !waitLeader(500)) {
             ::kill(-group, SIGKILL);
             int status = 0;
