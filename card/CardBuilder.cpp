@@ -14,6 +14,7 @@
 #include "WordAutomation.h"
 
 #include <QFile>
+#include <optional>
 
 namespace {
 QByteArray LoadCardTemplateResource()
@@ -43,8 +44,9 @@ void Form1::PushButton6_Click()
     std::shared_ptr<WordDocument> document;
     trap.step(114, [&] { document = Need(word).Open(templatePath, true); });
     trap.step(116, [&] { Need(document).SelectShape(QStringLiteral("Text Box 8")); });
-    // The message as typed into the card; the box may change while the office works.
-    QString typed;
+    // The message as typed into the card (the box may change while the office
+    // works); none when typing failed, and the card keeps the template's text.
+    std::optional<QString> typed;
     trap.step(118, [&] {
         const QString message = Text1->text();
         Need(document).TypeText(message);

@@ -161,6 +161,9 @@ private slots:
         // Readable by others only: closed again, but nothing in it is suspect.
         QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0755), 0);
         QCOMPARE(MakePrivateFolder(nested), false);
+        struct stat repaired {};
+        QCOMPARE(::lstat(QFile::encodeName(nested).constData(), &repaired), 0);
+        QCOMPARE(int(repaired.st_mode & 0777), 0700);
         QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0770), 0);
         QCOMPARE(MakePrivateFolder(nested), true);
         QFile(path("plain-file")).open(QIODevice::WriteOnly);

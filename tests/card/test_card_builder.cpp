@@ -47,6 +47,11 @@ private slots:
         form.Text1->setText(QStringLiteral("Dear Ana,\r\nmerci 😀"));
         form.show();
         test.word.calls.clear();
+        // The box changes while the office draws the card: the card keeps what was typed.
+        test.word.duringCreate = [&] {
+            if (test.word.calls.contains(QStringLiteral("Quit")))
+                form.Text1->setText(QStringLiteral("changed meanwhile"));
+        };
         form.PushButton6->click();
 
         QVERIFY(test.messageBoxes.shown.empty());
@@ -96,6 +101,19 @@ private slots:
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
         QVERIFY(tempFiles().isEmpty());
+    }
+
+    void failedTypingIsDescribedAsTheTemplatesText()
+    {
+        TestPlatform test;
+        test.word.failing << QStringLiteral("TypeText");
+        Form1 form(test.platform, mSkin);
+        form.Text1->setText(QStringLiteral("Hello"));
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"PushButton6_Click:118"}));
+        // The saved card, and so its picture, holds the template's placeholder.
+        QVERIFY(form.Preview().Picture1->accessibleDescription().startsWith(
+            QStringLiteral("The card shows the template's own placeholder greeting, not the message.\n")));
     }
 
     void unwritableTemplateGivesItsOwnChain()
