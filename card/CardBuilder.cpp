@@ -7,6 +7,7 @@
 #include "ErrorTrap.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "GenerationLock.h"
 #include "Main.h"
 #include "PictureBox.h"
 #include "Platform.h"
@@ -17,6 +18,10 @@
 #include <optional>
 
 namespace {
+// How long a card waits for one of another copy of the program: as long as
+// a single office call may take.
+constexpr std::chrono::seconds kOtherCopyBound(60);
+
 QByteArray LoadCardTemplateResource()
 {
     QFile resource(QStringLiteral(":/CUSTOM/101"));
@@ -35,6 +40,9 @@ void Form1::PushButton6_Click()
     trap.step(104, [&] { mPointer.set(WindowPointer::Busy); });
     QByteArray cardTemplate;
     trap.step(106, [&] { cardTemplate = LoadCardTemplateResource(); });
+    // Held until the snapshot is deleted: another copy uses the same files.
+    GenerationLock exclusive;
+    trap.step(108, [&] { exclusive.acquire(kOtherCopyBound); });
     if (trap.test(108, [&] { return !FileExists(TempFolder() + QStringLiteral("/template.dot")); }))
         trap.step(108, [&] { WriteFileIfMissing(cardTemplate, TempFolder() + QStringLiteral("/template.dot")); });
     std::unique_ptr<WordApplication> word;
@@ -87,5 +95,6 @@ void Form1::PushButton6_Click()
     });
     trap.step(160, [&] { hide(); });
     trap.step(162, [&] { DeleteFileQuietly(TempFolder() + QStringLiteral("/temp.bmp")); });
+    exclusive.release();
     trap.step(164, [&] { mBusy = false; });
 }

@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
 // The program ends while it makes a card: by SIGTERM (a logout, a plain
-// kill), by SIGKILL (a force-quit, a crash) or by its window being closed.
+// kill), by SIGKILL (a force-quit, a crash) or by its window being closed;
+// and two copies of it make their cards at once.
 // Nothing of its office may stay: no process, no private folder, no pipe
 // socket. A user's own office on the default profile, and folders of live
 // instances, are left alone. The program under test is this binary run
@@ -16,6 +17,7 @@
 #include "Main.h"
 #include "PictureBox.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 #include <cstdio>
 #include <fcntl.h>
@@ -31,7 +33,8 @@ namespace {
 // The program: one card; at POINT ("starting", "typing", "saving", "picture") it
 // reports "at" and leaves the office call hanging, or (HOW "close") asks
 // its window to close. At "preview" it reports "at" once the preview is
-// shown and goes on as the program does, or (HOW "close") closes it.
+// shown and goes on as the program does, or (HOW "close") closes it. At
+// "copy" it makes a card of the message HOW and tells what it holds.
 int RunCard(char* argv[])
 {
     QtProgramEnd::BlockEndSignals();
@@ -40,6 +43,7 @@ int RunCard(char* argv[])
     SetAppTitle();
     const QString point = QString::fromLatin1(argv[2]);
     const bool close = QByteArray(argv[3]) == "close";
+    const bool copy = point == QLatin1String("copy");
     OfficePlatform office;
     QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
     programEnd.EndOnSignals();
@@ -50,7 +54,7 @@ int RunCard(char* argv[])
     office.test.messageBoxes.onShow = [](const ShownMessage&) { QCoreApplication::processEvents(); };
     NoSkin skin;
     Form1 form(platform, skin);
-    form.Text1->setText(QStringLiteral("Dear Tobin,\r\nthank you."));
+    form.Text1->setText(copy ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Dear Tobin,\r\nthank you."));
     form.show();
     office.word.before = [&](const QString& op, int instance, const QString& pipe) {
         std::printf("op %d:%s\n", instance, qPrintable(op));
@@ -75,6 +79,12 @@ int RunCard(char* argv[])
     std::printf("finished; preview %s; card %s; errors [%s]\n", form.Preview().isVisible() ? "shown" : "hidden",
                 FileExists(form.Preview().mWordFile) ? "made" : "missing",
                 qPrintable(office.test.messageBoxes.errorSteps().join(QLatin1Char(' '))));
+    if (copy) {
+        const QImage picture = form.Preview().Zoom_Ori->picture().convertToFormat(QImage::Format_RGB32);
+        std::printf("card %s\npicture %s\n", qPrintable(form.Preview().mWordFile),
+                    QCryptographicHash::hash(QByteArrayView(picture.constBits(), picture.sizeInBytes()),
+                                             QCryptographicHash::Sha1).toHex().constData());
+    }
     if (point != QLatin1String("preview"))
         return 0;
     std::printf("at preview\n");
@@ -335,6 +345,56 @@ echo "left by an end: $(new)"
             QSKIP(qPrintable(QStringLiteral("no mount namespace here: ") + QString::fromLocal8Bit(output)));
         QVERIFY2(output.contains("finished; preview shown; card made; errors []\n"), output.constData());
         QVERIFY2(output.endsWith("exit 0\nleft by a card: \nexit 0\nleft by an end: \n"), output.constData());
+    }
+
+    // Two copies of the program with different messages, started together,
+    // several times: each card document and each picture holds its own
+    // copy's message.
+    void twoCopiesAtOnce()
+    {
+        const QStringList messages{QStringLiteral("Dear Tobin,\r\nthank you from the first copy."),
+                                   QStringLiteral("Dear Mira,\r\nthe second copy\r\nthanks you twice,\r\nwith love.")};
+        // What a copy made: its messages, its card's text and its picture.
+        const auto made = [&](QProcess& copy) {
+            copy.waitForFinished(120000);
+            QString errors, card;
+            QByteArray picture;
+            for (const QByteArray& line : copy.readAll().split('\n')) {
+                if (line.startsWith("finished"))
+                    errors = QString::fromLocal8Bit(line.mid(line.indexOf("errors")));
+                else if (line.startsWith("card "))
+                    card = QString::fromLocal8Bit(line.mid(5));
+                else if (line.startsWith("picture "))
+                    picture = line.mid(8);
+            }
+            const QString text = CatDoc(card);
+            QFile::remove(card);
+            return std::tuple{errors, text, picture};
+        };
+        // Each message's picture when its copy runs alone.
+        QByteArray alone[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcess copy;
+            QVERIFY(startProgram(copy, QStringLiteral("copy"), messages[i]));
+            const auto [errors, text, picture] = made(copy);
+            QCOMPARE(errors, QStringLiteral("errors []"));
+            alone[i] = picture;
+        }
+        QVERIFY(!alone[0].isEmpty() && alone[0] != alone[1]);
+        for (int round = 1; round <= 3; ++round) {
+            QProcess copies[2];
+            for (int i = 0; i < 2; ++i)
+                QVERIFY(startProgram(copies[i], QStringLiteral("copy"), messages[i]));
+            for (int i = 0; i < 2; ++i) {
+                const auto [errors, text, picture] = made(copies[i]);
+                const QByteArray what = QStringLiteral("round %1, copy %2: %3").arg(round).arg(i + 1).arg(errors).toLocal8Bit();
+                QVERIFY2(errors == QLatin1String("errors []"), what.constData());
+                QVERIFY2(text.contains(messages[i].section(QLatin1Char('\r'), 1, 1).mid(1)), qPrintable(text));
+                QVERIFY2(!text.contains(messages[1 - i].section(QLatin1Char('\r'), 1, 1).mid(1)), qPrintable(text));
+                QVERIFY2(picture == alone[i], what.constData());
+            }
+        }
+        QCOMPARE(FilesIn(qEnvironmentVariable("TEMP")), QStringList());
     }
 
     // The connection's last words to an office that has just ended meet a
