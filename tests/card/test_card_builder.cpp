@@ -165,7 +165,6 @@ private slots:
         TestPlatform test;
         test.word.failing << QStringLiteral("TypeText");
         Form1 form(test.platform, mSkin);
-        form.Text1->setText(QStringLiteral("Hello"));
         form.PushButton6_Click();
         QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"PushButton6_Click:118"}));
         // The saved card, and so its picture, holds the template's placeholder.
