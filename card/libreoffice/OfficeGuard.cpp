@@ -85,7 +85,7 @@ QString ProfileUrl(const QString& folder)
 
 }  // namespace
 
-QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl)
+QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl, const QString& folder)
 {
     // The office names the socket of its profile after the MD5 of the
     // profile URL's UTF-16 text, bytes in unpadded hex.
@@ -94,7 +94,7 @@ QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl)
     QString hash;
     for (char byte : md5.result())
         hash += QString::number(uchar(byte), 16);
-    const QString prefix = OfficeSocketFolder() + QStringLiteral("/OSL_PIPE_%1_").arg(::getuid());
+    const QString prefix = (folder.isEmpty() ? OfficeSocketFolder() : folder) + QStringLiteral("/OSL_PIPE_%1_").arg(::getuid());
     QStringList paths{prefix + QStringLiteral("SingleOfficeIPC_") + hash};
     if (!pipe.isEmpty())
         paths.prepend(prefix + pipe);
@@ -155,7 +155,8 @@ void SweepOfficeLeftovers() noexcept
                     if (fd < 0)
                         continue;
                     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                        RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder)));
+                        for (const QString& sockets : OfficeSocketFolders())
+                            RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder), sockets));
                         QDir(folder).removeRecursively();
                     }
                     ::close(fd);

@@ -26,9 +26,9 @@ class OfficeProcess;
 // for as long as the folder is in use, and the kernel releases it when the owner dies.
 inline constexpr char kOwnerLockName[] = "owner.lock";
 
-// The pipe sockets an office creates (in OfficeSocketFolder()) for its pipe
-// name (when not empty) and for its profile URL.
-QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl);
+// The pipe sockets an office creates (in OfficeSocketFolder() unless told
+// otherwise) for its pipe name (when not empty) and for its profile URL.
+QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl, const QString& folder = QString());
 // Removes those of the paths that are sockets of this user.
 void RemoveOfficeSockets(const QStringList& paths);
 

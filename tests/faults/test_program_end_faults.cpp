@@ -499,9 +499,12 @@ echo "left by an end: $(new)"
         QVERIFY(WriteAll(deadFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
         const QString deadSocket = QStringLiteral("/tmp/OSL_PIPE_%1_pelorin-%2-0123456789abcdef").arg(::getuid()).arg(deadPid);
         QVERIFY(MakeStaleSocket(deadSocket));
-        // Where the office puts its pipe when /tmp is read-only.
+        // Where the office puts its pipes when /tmp is read-only.
         const QString deadElsewhere = QStringLiteral("/var/tmp/OSL_PIPE_%1_pelorin-%2-fedcba9876543210").arg(::getuid()).arg(deadPid);
         QVERIFY(MakeStaleSocket(deadElsewhere));
+        const QString deadProfileSocket = OfficeSocketPaths(
+            QString(), QUrl::fromLocalFile(deadFolder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded), QStringLiteral("/var/tmp"))[0];
+        QVERIFY(MakeStaleSocket(deadProfileSocket));
         // A live instance's folder, its lock held here.
         const QString liveFolder = mOfficeTemp + QStringLiteral("/pelorin-office-live01");
         QVERIFY(QDir().mkpath(liveFolder));
@@ -548,6 +551,7 @@ echo "left by an end: $(new)"
         QVERIFY(!QFileInfo::exists(deadFolder));
         QVERIFY(!QFileInfo::exists(deadSocket));
         QVERIFY(!QFileInfo::exists(deadElsewhere));
+        QVERIFY(!QFileInfo::exists(deadProfileSocket));
         QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
         QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
         QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));
