@@ -505,6 +505,11 @@ echo "left by an end: $(new)"
         const QString deadProfileSocket = OfficeSocketPaths(
             QString(), QUrl::fromLocalFile(deadFolder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded), QStringLiteral("/var/tmp"))[0];
         QVERIFY(MakeStaleSocket(deadProfileSocket));
+        // Outside the test's own folders: gone even when a check fails.
+        const auto removeStale = qScopeGuard([&] {
+            QFile::remove(deadElsewhere);
+            QFile::remove(deadProfileSocket);
+        });
         // A live instance's folder, its lock held here.
         const QString liveFolder = mOfficeTemp + QStringLiteral("/pelorin-office-live01");
         QVERIFY(QDir().mkpath(liveFolder));
