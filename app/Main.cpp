@@ -53,12 +53,13 @@ bool gEnding = false;  // no write starts once the program is ending
 std::vector<QByteArray> gUnfinished;  // temporary files of the writes in progress
 } // namespace
 
-FileWriting::FileWriting()
+FileWriting::FileWriting(AtEnd atEnd) : mAtEnd(atEnd)
 {
     std::unique_lock<std::mutex> lock(gWritesMutex);
     // An ending program ends while this waits.
     gWritesDone.wait(lock, [] { return !gEnding; });
-    ++gWrites;
+    if (mAtEnd == AtEnd::Wait)
+        ++gWrites;
 }
 
 FileWriting::~FileWriting()
@@ -66,7 +67,8 @@ FileWriting::~FileWriting()
     const std::lock_guard<std::mutex> lock(gWritesMutex);
     if (!mTemporary.isEmpty())
         gUnfinished.erase(std::find(gUnfinished.begin(), gUnfinished.end(), mTemporary));
-    --gWrites;
+    if (mAtEnd == AtEnd::Wait)
+        --gWrites;
     gWritesDone.notify_all();
 }
 
@@ -201,32 +203,36 @@ bool FileExists(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-void WriteFileIfMissing(const QByteArray& data, const QString& path)
+void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writing)
 {
-    DoEvents();
-    if (FileExists(path))
-        return;
     const QByteArray encoded = QFile::encodeName(path);
-    FileWriting writing;
     // O_EXCL with O_NOFOLLOW: a planted link (even a dangling one) makes the
     // open fail instead of writing wherever the link points.
     const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         throw SystemFailure(QStringLiteral("Cannot create file"), path);
+    if (writing)
+        writing->setTemporary(encoded);
+    const bool written = WriteAll(fd, data);
+    const int error = errno;
+    if (::close(fd) != 0 || !written) {
+        if (!written)
+            errno = error;
+        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        // A half-written file would be taken as complete later.
+        ::unlink(encoded.constData());
+        throw failure;
+    }
+}
+
+void WriteFileIfMissing(const QByteArray& data, const QString& path)
+{
+    DoEvents();
+    if (FileExists(path))
+        return;
     // Until complete it is no template at all: an ending program removes it.
-    writing.setTemporary(encoded);
-    if (!WriteAll(fd, data)) {
-        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
-        ::close(fd);
-        // A half-written file would be taken as complete on the next run.
-        ::unlink(encoded.constData());
-        throw failure;
-    }
-    if (::close(fd) != 0) {
-        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
-        ::unlink(encoded.constData());
-        throw failure;
-    }
+    FileWriting writing;
+    WriteNewFile(data, path, &writing);
 }
 
 void DeleteFileQuietly(const QString& path)

@@ -66,7 +66,11 @@ void OverwriteFileInPlace(const QByteArray& data, const QString& path);
 // the temporary file of a write that still does not finish is removed.
 class FileWriting {
 public:
-    FileWriting();
+    // Wait: a user's file or one of the program's fixed names, finished
+    // before the end. Remove: a file the office writes for itself, which an
+    // end only removes; its office may well be the reason the end came.
+    enum class AtEnd { Wait, Remove };
+    explicit FileWriting(AtEnd atEnd = AtEnd::Wait);
     ~FileWriting();
     FileWriting(const FileWriting&) = delete;
     FileWriting& operator=(const FileWriting&) = delete;
@@ -74,8 +78,13 @@ public:
     void setTemporary(const QByteArray& path);
 
 private:
+    AtEnd mAtEnd;
     QByteArray mTemporary;
 };
+// Creates `path` holding `data`, never through a symbolic link there; a write
+// cut short (a full disk, a quota) leaves no file. `writing`, when given,
+// learns the file until it is complete. Throws Failure.
+void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writing = nullptr);
 // For a program that is ending, from any thread: waits up to `bound` for the
 // writes in progress; false when some are still going. No write starts after.
 bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept;

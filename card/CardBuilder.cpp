@@ -7,6 +7,7 @@
 #include "ErrorTrap.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "GenerationLock.h"
 #include "Main.h"
 #include "PictureBox.h"
 #include "Platform.h"
@@ -14,8 +15,13 @@
 #include "WordAutomation.h"
 
 #include <QFile>
+#include <optional>
 
 namespace {
+// How long a card waits for one of another copy of the program: as long as
+// a single office call may take.
+constexpr std::chrono::seconds kOtherCopyBound(60);
+
 QByteArray LoadCardTemplateResource()
 {
     QFile resource(QStringLiteral(":/CUSTOM/101"));
@@ -48,6 +54,9 @@ void Form1::PushButton6_Click()
     trap.step(104, [&] { mPointer.set(WindowPointer::Busy); });
     QByteArray cardTemplate;
     trap.step(106, [&] { cardTemplate = LoadCardTemplateResource(); });
+    // Held until the snapshot is deleted: another copy uses the same files.
+    GenerationLock exclusive;
+    trap.step(108, [&] { exclusive.acquire(kOtherCopyBound); });
     if (trap.test(108, [&] { return !FileExists(TempFolder() + QStringLiteral("/template.dot")); }))
         trap.step(108, [&] { WriteFileIfMissing(cardTemplate, TempFolder() + QStringLiteral("/template.dot")); });
     std::unique_ptr<WordApplication> word;
@@ -57,8 +66,9 @@ void Form1::PushButton6_Click()
     std::shared_ptr<WordDocument> document;
     trap.step(114, [&] { document = Need(word).Open(templatePath, true); });
     trap.step(116, [&] { Need(document).SelectShape(QStringLiteral("Text Box 8")); });
-    // The message as typed into the card; the box may change while the office works.
-    QString typed;
+    // The message as typed into the card (the box may change while the office
+    // works); none when typing failed, and the card keeps the template's text.
+    std::optional<QString> typed;
     trap.step(118, [&] {
         const QString message = Text1->text();
         Need(document).TypeText(message);
@@ -99,8 +109,9 @@ void Form1::PushButton6_Click()
     });
     trap.step(160, [&] { hide(); });
     trap.step(162, [&] { DeleteFileQuietly(TempFolder() + QStringLiteral("/temp.bmp")); });
+    exclusive.release();
     // The office draws nothing for a character none of its fonts has: say so
     // rather than leave the user with a silent gap in the card.
-    TellOfCharactersWithoutFont(typed);
+    TellOfCharactersWithoutFont(typed.value_or(QString()));
     trap.step(164, [&] { mBusy = false; });
 }

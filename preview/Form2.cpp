@@ -159,7 +159,7 @@ void Form2::Form_Load()
         trap.step(110, [&] { mPointer.setCustomCursor(LoadCursorFile(mPlatform.programFolder + QStringLiteral("/HAND-M.CUR"))); });
 }
 
-void Form2::ResetForNewCard(const QString& message)
+void Form2::ResetForNewCard(const std::optional<QString>& message)
 {
     mFirstActivation = true;
     mCardMessage = message;
@@ -172,11 +172,12 @@ void Form2::ResetForNewCard(const QString& message)
 void Form2::DescribeCard(float zoom)
 {
     // The lines as the card breaks them: CR LF, a lone CR and a lone LF each end one.
-    QString lines = mCardMessage;
+    QString lines = mCardMessage.value_or(QString());
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QString message = lines.isEmpty() ? QStringLiteral("The card has no message.")
-                                            : QStringLiteral("Message on the card:\n") + lines;
+    const QString message = !mCardMessage     ? QStringLiteral("The card shows the template's own placeholder greeting, not the message.")
+                            : lines.isEmpty() ? QStringLiteral("The card has no message.")
+                                              : QStringLiteral("Message on the card:\n") + lines;
     const QString description = message + QStringLiteral("\nZoom %1%").arg(qRound(zoom * 100));
     // Each change is announced to a screen reader; the first paint of a new card changes nothing.
     if (description != Picture1->accessibleDescription())

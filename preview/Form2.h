@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 class ErrorTrap;
 class PictureBox;
@@ -38,9 +39,10 @@ public:
     void Form_Load();
     // The next activation sets the window up for a new card: the new picture
     // into the holder, zoom 1.0, repaint and scrollbars. `message` is what
-    // was typed into the card; a screen reader hears it from the card, which
+    // was typed into the card, none when typing failed and the card shows
+    // the template's own text; a screen reader hears it from the card, which
     // takes the focus.
-    void ResetForNewCard(const QString& message);
+    void ResetForNewCard(const std::optional<QString>& message);
 
     // Handlers, public so tests can drive them as the events would.
     void Form_Activate();
@@ -134,7 +136,7 @@ private:
     bool mBusy = false;
 
     bool mFirstActivation = false;
-    QString mCardMessage;
+    std::optional<QString> mCardMessage;
     float mZoom = 0;
     int32_t mBaseWidth = 0;
     int32_t mBaseHeight = 0;

@@ -291,8 +291,9 @@ private:
         // the office's Word export loops without end instead of failing. The
         // office must then create the file itself: writing over an existing
         // one, it reports no error when the disk fills up and leaves it cut off.
-        // An ending program waits for the save, and removes what it left unfinished.
-        FileWriting writing;
+        // The office's own file, never the user's: an ending program does not
+        // wait for it (a hung office would hold the end up), it only removes it.
+        FileWriting writing(FileWriting::AtEnd::Remove);
         QString temporary;
         for (int attempt = 0;; ++attempt) {
             temporary = folder + QStringLiteral("/.~pelorin-%1.tmp").arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));

@@ -4,6 +4,7 @@
 #include "OfficeGuard.h"
 
 #include "ErrorTrap.h"
+#include "OfficeFolders.h"
 #include "OfficeProcess.h"
 #include "Spawn.h"
 
@@ -41,13 +42,12 @@ while read -r word; do
     *) group=$word ;;
   esac
 done
+# The group is signalled once: its number is free again once it has died.
+[ "$group" -gt 1 ] && kill -s KILL -- "-$group" 2>/dev/null
 # An office caught in a slow write dies only once it returns, and may add to
 # its folder meanwhile: the removal is tried again until the folder is gone.
-# The group is signalled on the first two tries only, as its number is free
-# again once it has died.
 tries=0
 while :; do
-  [ "$group" -gt 1 ] && [ $tries -lt 2 ] && kill -s KILL -- "-$group" 2>/dev/null
   rm -rf -- "$folder" 2>/dev/null
   if [ ! -e "$folder" ] || [ $tries -ge 100 ]; then break; fi
   tries=$((tries + 1))
@@ -85,7 +85,7 @@ QString ProfileUrl(const QString& folder)
 
 }  // namespace
 
-QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl)
+QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl, const QString& folder)
 {
     // The office names the socket of its profile after the MD5 of the
     // profile URL's UTF-16 text, bytes in unpadded hex.
@@ -94,7 +94,7 @@ QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl)
     QString hash;
     for (char byte : md5.result())
         hash += QString::number(uchar(byte), 16);
-    const QString prefix = QStringLiteral("/tmp/OSL_PIPE_%1_").arg(::getuid());
+    const QString prefix = (folder.isEmpty() ? OfficeSocketFolder() : folder) + QStringLiteral("/OSL_PIPE_%1_").arg(::getuid());
     QStringList paths{prefix + QStringLiteral("SingleOfficeIPC_") + hash};
     if (!pipe.isEmpty())
         paths.prepend(prefix + pipe);
@@ -141,32 +141,38 @@ void SweepOfficeLeftovers() noexcept
     static std::once_flag once;
     try {
         std::call_once(once, [] {
-            const QDir temp(QDir::tempPath());
-            for (const QString& name : temp.entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
-                const QString folder = temp.absoluteFilePath(name);
-                const QByteArray path = QFile::encodeName(folder);
-                struct stat st;
-                if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-                    continue;
-                // A folder without a lock file may be one that is just being set up.
-                const int fd = ::open((path + '/' + kOwnerLockName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-                if (fd < 0)
-                    continue;
-                if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                    RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder)));
-                    QDir(folder).removeRecursively();
+            // Wherever an earlier run's offices may have had their files.
+            for (const QString& base : OfficeFolderBases()) {
+                const QDir temp(base);
+                for (const QString& name : temp.entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
+                    const QString folder = temp.absoluteFilePath(name);
+                    const QByteArray path = QFile::encodeName(folder);
+                    struct stat st;
+                    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+                        continue;
+                    // A folder without a lock file may be one that is just being set up.
+                    const int fd = ::open((path + '/' + kOwnerLockName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+                    if (fd < 0)
+                        continue;
+                    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                        for (const QString& sockets : OfficeSocketFolders())
+                            RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder), sockets));
+                        QDir(folder).removeRecursively();
+                    }
+                    ::close(fd);
                 }
-                ::close(fd);
             }
             // Pipe sockets carry the id of the program that made them.
             const QString prefix = QStringLiteral("OSL_PIPE_%1_pelorin-").arg(::getuid());
-            const QDir tmp(QStringLiteral("/tmp"));
-            for (const QString& name : tmp.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Hidden)) {
-                bool number = false;
-                const pid_t owner = pid_t(name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toInt(&number));
-                const QByteArray path = QFile::encodeName(tmp.absoluteFilePath(name));
-                if (number && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH && IsOwnSocket(path) && !Listening(path))
-                    ::unlink(path.constData());
+            for (const QString& sockets : OfficeSocketFolders()) {
+                const QDir folder(sockets);
+                for (const QString& name : folder.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Hidden)) {
+                    bool number = false;
+                    const pid_t owner = pid_t(name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toInt(&number));
+                    const QByteArray path = QFile::encodeName(folder.absoluteFilePath(name));
+                    if (number && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH && IsOwnSocket(path) && !Listening(path))
+                        ::unlink(path.constData());
+                }
             }
         });
     } catch (...) {

@@ -26,9 +26,9 @@ class OfficeProcess;
 // for as long as the folder is in use, and the kernel releases it when the owner dies.
 inline constexpr char kOwnerLockName[] = "owner.lock";
 
-// The pipe sockets an office creates in /tmp for its pipe name (when not
-// empty) and for its profile URL.
-QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl);
+// The pipe sockets an office creates (in OfficeSocketFolder() unless told
+// otherwise) for its pipe name (when not empty) and for its profile URL.
+QStringList OfficeSocketPaths(const QString& pipe, const QString& profileUrl, const QString& folder = QString());
 // Removes those of the paths that are sockets of this user.
 void RemoveOfficeSockets(const QStringList& paths);
 
@@ -38,8 +38,8 @@ void RemoveOfficeSockets(const QStringList& paths);
 // tries waits for the process to end.
 void EndAllOfficeInstances() noexcept;
 
-// Removes what offices of this user left after abnormal ends (in the folder
-// for temporary files and in /tmp). Runs once per process; never throws.
+// Removes what offices of this user left after abnormal ends (in every
+// folder OfficeFolders.h names). Runs once per process; never throws.
 void SweepOfficeLeftovers() noexcept;
 
 // The live instances, for EndAllOfficeInstances. A process registers while

@@ -4,6 +4,7 @@
 #include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
+#include "OfficeFolders.h"
 #include "OfficeGuard.h"
 #include "Spawn.h"
 
@@ -69,7 +70,7 @@ bool alive(pid_t pid)
 }  // namespace
 
 OfficeProcess::OfficeProcess()
-    : mSettingUp(LockOfficeInstances()), mFolder(QDir::tempPath() + QStringLiteral("/pelorin-office-XXXXXX"))
+    : mSettingUp(LockOfficeInstances()), mFolder(OfficeFolderBase() + QStringLiteral("/pelorin-office-XXXXXX"))
 {
     if (!mFolder.isValid())
         throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));
@@ -145,8 +146,13 @@ bool OfficeProcess::restartRequested()
 void OfficeProcess::restart()
 {
     const auto lock = LockOfficeInstances();
-    if (mWatcher)
-        spawn(*mWatcher);
+    if (!mWatcher)
+        return;
+    // The ended office's group number is free from its reap on: the watcher
+    // must not hold it while the new one starts, nor if that start fails.
+    mGroup = 0;
+    mWatcher->watch(0);
+    spawn(*mWatcher);
 }
 
 void OfficeProcess::spawn(OfficeWatcher& watcher)
@@ -156,7 +162,10 @@ void OfficeProcess::spawn(OfficeWatcher& watcher)
     // gate stands first: a shell that becomes the office (same process, same
     // group) only once the watcher knows the number, and goes quietly if the
     // program died meanwhile, as its end of the gate then reads nothing.
-    static const char kGate[] = "read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
+    // The office makes its pipe sockets in a folder everyone lists, with the
+    // mode its umask leaves: anyone who may connect can drive it as this
+    // user. So it runs with 077, whatever the program's own umask.
+    static const char kGate[] = "umask 077; read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
     int gate[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno))));
@@ -209,6 +218,11 @@ bool OfficeProcess::officeRunning() const
     return false;
 }
 
+bool OfficeProcess::endedByItself()
+{
+    return !running() && !mKilled && WIFEXITED(mStatus) && WEXITSTATUS(mStatus) == 0;
+}
+
 QString OfficeProcess::exitDescription() const
 {
     if (!mReaped)
@@ -257,6 +271,7 @@ int OfficeProcess::killMembers(bool includingLeader)
     const pid_t group = mGroup.load();
     if (group <= 0)
         return 0;
+    mKilled = true;
     int killed = 0;
     for (pid_t pid : groupMembers(group))
         if ((includingLeader || pid != group) && ::kill(pid, SIGKILL) == 0)
@@ -306,11 +321,15 @@ bool OfficeProcess::waitLeader(int ms)
 void OfficeProcess::stop(int graceMs)
 {
     const pid_t group = mGroup.load();
-    if (group <= 0)
+    if (group <= 0) {
+        // Never started, or a restart that failed: what an earlier run made still goes.
+        RemoveOfficeSockets(mSockets);
         return;
+    }
     if (!waitLeader(graceMs)) {
         // A launcher at the top is given a moment to reap the office below
         // it; an office at the top goes at once, with all below it.
+        mKilled = true;
         if (leaderIsOffice() || killMembers(false) == 0 || !waitLeader(500)) {
             ::kill(-group, SIGKILL);
             int status = 0;

@@ -49,6 +49,9 @@ public:
     // True while a live (not zombie) office process (soffice.bin) is in the group;
     // the launcher may outlive a crashed office.
     bool officeRunning() const;
+    // True once the first process has ended by itself, with exit code 0,
+    // and nothing of the tree had to be killed.
+    bool endedByItself();
     // How the first process ended, for error messages.
     QString exitDescription() const;
     // The last lines the office wrote to its output.
@@ -90,4 +93,5 @@ private:
     std::atomic<pid_t> mGroup{0};
     bool mReaped = true;
     int mStatus = 0;
+    std::atomic<bool> mKilled{false};
 };

@@ -3,6 +3,8 @@
 
 #include "OfficeSession.h"
 
+#include "Main.h"
+#include "OfficeFolders.h"
 #include "OfficeGuard.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
@@ -10,6 +12,7 @@
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <rtl/bootstrap.hxx>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,10 +49,20 @@ void OfficeSession::start()
     environment.append({"TMPDIR", QFile::encodeName(folder + QStringLiteral("/tmp"))});
     if (!options.fontConfig.isEmpty()) {
         const QString fonts = folder + QStringLiteral("/fonts.conf");
-        QFile file(fonts);
-        if (!file.open(QIODevice::WriteOnly) || file.write(options.fontConfig) != options.fontConfig.size())
-            throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings"));
+        try {
+            WriteNewFile(options.fontConfig, fonts);
+        } catch (const Failure& failure) {
+            throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings (%1)")
+                              .arg(failure.description()));
+        }
         environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
+    }
+    // Neither /tmp nor /var/tmp takes files: the office and this side of the
+    // connection both look for the pipe where they are told.
+    const QString sockets = OfficeSocketFolder();
+    if (OfficeMustBeToldOf(sockets)) {
+        environment.append({"OSL_SOCKET_PATH", QFile::encodeName(sockets)});
+        rtl::Bootstrap::set(rtl::OUString::createFromAscii("OSL_SOCKET_PATH"), toOU(sockets));
     }
     profiles.prepare(profile);
     profileUrl = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);
@@ -173,7 +186,8 @@ void OfficeSession::end() noexcept
         if (watchdog)
             watchdog->shutdown();
         watchdog.reset();
-        if (clean && !process->running()) {
+        // A profile is whole only once its office has ended by itself and well.
+        if (clean && process->endedByItself()) {
             try {
                 profiles.offer(process->folder() + QStringLiteral("/profile"));
             } catch (...) {

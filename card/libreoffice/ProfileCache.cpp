@@ -7,6 +7,7 @@
 #include "Main.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -175,17 +176,25 @@ QString seedFolder(const LibreOfficeOptions& options, const QByteArray& registry
     hash.addData(registry);
     for (const char* part : kPreparedParts)
         hash.addData(QByteArrayView(part));
-    const QByteArray key = hash.result().toHex().left(16);
+    const QString seed = QStringLiteral("profile-") + QString::fromLatin1(hash.result().toHex().left(16));
     // Only a folder of our own that nobody else can write is trusted; a
     // prepared profile someone else could have changed is made anew.
     try {
-        if (MakePrivateFolder(options.profileCache))
-            for (const QString& name : QDir(options.profileCache).entryList({QStringLiteral("profile-*")}, QDir::Dirs | QDir::Hidden))
-                QDir(options.profileCache + QLatin1Char('/') + name).removeRecursively();
+        const bool suspect = MakePrivateFolder(options.profileCache);
+        const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+        for (const QFileInfo& entry : QDir(options.profileCache).entryInfoList({QStringLiteral("profile-*")}, QDir::Dirs | QDir::Hidden)) {
+            // Another key's profile belongs to an office or settings of the
+            // past and is never used again; an unfinished one that old was
+            // left by a program that died while offering it.
+            const bool unfinished = entry.fileName().contains(QStringLiteral(".tmp-"));
+            const bool stale = unfinished ? entry.lastModified() < anHourAgo : entry.fileName() != seed;
+            if (suspect || stale)
+                QDir(entry.absoluteFilePath()).removeRecursively();
+        }
     } catch (const Failure&) {
         return {};
     }
-    return options.profileCache + QStringLiteral("/profile-") + QString::fromLatin1(key);
+    return options.profileCache + QLatin1Char('/') + seed;
 }
 
 }  // namespace
@@ -207,9 +216,12 @@ void ProfileCache::prepare(const QString& profile)
     const QByteArray user = QFile::encodeName(profile) + "/user";
     ::mkdir(QFile::encodeName(profile).constData(), 0700);
     ::mkdir(user.constData(), 0700);
-    QFile registry(profile + QStringLiteral("/user/registrymodifications.xcu"));
-    if (!registry.open(QIODevice::WriteOnly) || registry.write(mRegistry) != mRegistry.size())
-        throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile"));
+    try {
+        WriteNewFile(mRegistry, profile + QStringLiteral("/user/registrymodifications.xcu"));
+    } catch (const Failure& failure) {
+        throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile (%1)")
+                          .arg(failure.description()));
+    }
 }
 
 bool ProfileCache::wouldTake() const

@@ -161,10 +161,34 @@ private slots:
         // Readable by others only: closed again, but nothing in it is suspect.
         QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0755), 0);
         QCOMPARE(MakePrivateFolder(nested), false);
+        struct stat repaired {};
+        QCOMPARE(::lstat(QFile::encodeName(nested).constData(), &repaired), 0);
+        QCOMPARE(int(repaired.st_mode & 0777), 0700);
         QCOMPARE(::chmod(QFile::encodeName(nested).constData(), 0770), 0);
         QCOMPARE(MakePrivateFolder(nested), true);
         QFile(path("plain-file")).open(QIODevice::WriteOnly);
         QVERIFY_THROWS_EXCEPTION(Failure, MakePrivateFolder(path("plain-file")));
+    }
+
+    // The last case: once an end has begun, no write starts.
+    void anEndRemovesWhatUnfinishedWritesLeft()
+    {
+        const QString card = path(".My card.doc.Ab12Cd");
+        const QString office = path(".~pelorin-0123456789abcdef.tmp");
+        for (const QString& file : {card, office})
+            QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        FileWriting officeSave(FileWriting::AtEnd::Remove);
+        officeSave.setTemporary(QFile::encodeName(office));
+        {
+            FileWriting userSave;
+            userSave.setTemporary(QFile::encodeName(card));
+            QVERIFY(!WaitForFileWrites(std::chrono::milliseconds(50)));
+            RemoveUnfinishedFiles();
+            QVERIFY(!QFile::exists(card));
+            QVERIFY(!QFile::exists(office));
+        }
+        // The office's own save holds no end up.
+        QVERIFY(WaitForFileWrites(std::chrono::milliseconds(0)));
     }
 };
 

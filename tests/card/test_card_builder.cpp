@@ -4,6 +4,7 @@
 #include "Fakes.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "GenerationLock.h"
 #include "Main.h"
 #include "PictureBox.h"
 #include "PushButton.h"
@@ -12,6 +13,9 @@
 
 #include <QRegularExpression>
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 class NoSkin : public SkinComponent {
 public:
@@ -47,6 +51,11 @@ private slots:
         form.Text1->setText(QStringLiteral("Dear Ana,\r\nmerci 😀"));
         form.show();
         test.word.calls.clear();
+        // The box changes while the office draws the card: the card keeps what was typed.
+        test.word.duringCreate = [&] {
+            if (test.word.calls.contains(QStringLiteral("Quit")))
+                form.Text1->setText(QStringLiteral("changed meanwhile"));
+        };
         form.PushButton6->click();
 
         QVERIFY(test.messageBoxes.shown.empty());
@@ -104,6 +113,59 @@ private slots:
         QCOMPARE(test.messageBoxes.shown.size(), size_t(1));
     }
 
+    // Copies of the program that share the temporary folder make one card at
+    // a time: the lock is held through both office lifetimes, and a copy
+    // that finds it taken waits, its window still running, until it is free.
+    void oneCardAtATimeBetweenCopies()
+    {
+        const QByteArray lockFile = QFile::encodeName(temp(QString::fromLatin1(GenerationLock::kFileName)));
+        // Another copy's hold on the lock, as a second open file would have it.
+        const auto takeLock = [&] {
+            const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            return fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? fd : (::close(fd), -1);
+        };
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.show();
+        QList<bool> takenDuringCreate;
+        test.word.duringCreate = [&] {
+            const int fd = takeLock();
+            takenDuringCreate << (fd < 0);
+            if (fd >= 0)
+                ::close(fd);
+        };
+        form.PushButton6_Click();
+        QCOMPARE(takenDuringCreate, QList<bool>({true, true}));
+        QVERIFY(!QFile::exists(temp(QString::fromLatin1(GenerationLock::kFileName))));
+
+        // Another copy holds it: this one waits, busy, with its events handled.
+        form.Preview().PushButton8_Click();
+        int held = takeLock();
+        QVERIFY(held >= 0);
+        bool busyWhileWaiting = false;
+        QTimer::singleShot(300, &form, [&] {
+            busyWhileWaiting = form.pointer().state() == WindowPointer::Busy && test.word.calls.isEmpty();
+            ::unlink(lockFile.constData());
+            ::close(held);
+        });
+        test.word.calls.clear();
+        takenDuringCreate.clear();
+        form.PushButton6_Click();
+        QVERIFY(busyWhileWaiting);
+        QCOMPARE(takenDuringCreate, QList<bool>({true, true}));
+        QVERIFY(test.messageBoxes.shown.empty());
+
+        // Past its bound a wait gives up and says so.
+        held = takeLock();
+        QVERIFY(held >= 0);
+        GenerationLock lock;
+        QVERIFY_THROWS_EXCEPTION(Failure, lock.acquire(std::chrono::milliseconds(100)));
+        QVERIFY(!lock.held());
+        ::close(held);
+        lock.acquire(std::chrono::milliseconds(100));
+        QVERIFY(lock.held());
+    }
+
     void officeThatCannotStartGivesAChainOfMessages()
     {
         TestPlatform test;
@@ -125,6 +187,18 @@ private slots:
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
         QVERIFY(tempFiles().isEmpty());
+    }
+
+    void failedTypingIsDescribedAsTheTemplatesText()
+    {
+        TestPlatform test;
+        test.word.failing << QStringLiteral("TypeText");
+        Form1 form(test.platform, mSkin);
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(), QStringList({"PushButton6_Click:118"}));
+        // The saved card, and so its picture, holds the template's placeholder.
+        QVERIFY(form.Preview().Picture1->accessibleDescription().startsWith(
+            QStringLiteral("The card shows the template's own placeholder greeting, not the message.\n")));
     }
 
     void unwritableTemplateGivesItsOwnChain()

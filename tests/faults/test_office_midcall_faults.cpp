@@ -9,10 +9,12 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Main.h"
+#include "OfficeGuard.h"
 #include "PictureBox.h"
 #include "TextBox.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace faults;
 
@@ -25,6 +27,31 @@ constexpr int kCallTimeoutMs = 5000;
 // launcher (as PELORIN_SOFFICE may ask) and the launcher held, so the office
 // is dead while its process tree has not ended yet.
 enum class Fault { Stop, Kill, Crash, CrashUnnoticed };
+
+// The pipe sockets of the running instance with that pipe name.
+QStringList SocketsOf(const QString& pipe)
+{
+    static const QRegularExpression profile(QStringLiteral("-env:UserInstallation=(\\S+)"));
+    for (const OfficeProcessInfo& p : OurOfficeProcesses(pipe)) {
+        const QRegularExpressionMatch match = profile.match(QString::fromLocal8Bit(p.commandLine));
+        if (match.hasMatch())
+            return OfficeSocketPaths(pipe, match.captured(1));
+    }
+    return {};
+}
+
+// What another user gets who connects to `socket`: "connected", or the error.
+QString ConnectAsNobody(const QString& socket)
+{
+    static const char kConnect[] = "import socket, sys\n"
+                                   "s = socket.socket(socket.AF_UNIX)\n"
+                                   "try:\n    s.connect(sys.argv[1]); print('connected')\n"
+                                   "except OSError as e:\n    print(type(e).__name__)\n";
+    return Run(QStringLiteral("setpriv"), {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                           QStringLiteral("--clear-groups"), QStringLiteral("/usr/bin/python3"),
+                                           QStringLiteral("-c"), QString::fromLatin1(kConnect), socket})
+        .trimmed();
+}
 } // namespace
 Q_DECLARE_METATYPE(Fault)
 
@@ -192,6 +219,34 @@ private slots:
         QCOMPARE(FilesIn(mTemp), QStringList({QFileInfo(next).fileName()}));
         QVERIFY(!form.busy());
         QCOMPARE(OurOfficePids(), QList<int>());
+    }
+
+    // Made under a umask of 000, a card's offices still take no connection
+    // from another user, though their sockets sit in a folder everyone lists.
+    void othersCannotReachTheOffice()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to act as another user");
+        const mode_t umask = ::umask(0);
+        const auto restore = qScopeGuard([umask] { ::umask(umask); });
+        OfficePlatform office;
+        QStringList seen;
+        office.word.before = [&](const QString& op, int instance, const QString& pipe) {
+            if (op != QLatin1String("SelectShape") && op != QLatin1String("CopyRangeAsPicture"))
+                return;
+            const QStringList sockets = SocketsOf(pipe);
+            QCOMPARE(sockets.size(), 2);
+            for (const QString& socket : sockets)
+                seen << QStringLiteral("%1 %2: %3").arg(instance).arg(QFileInfo(socket).fileName().section(QLatin1Char('_'), 3, 3).section(QLatin1Char('-'), 0, 0),
+                                                        ConnectAsNobody(socket));
+        };
+        Form1 form(office.platform, mSkin);
+        form.Text1->setText(QStringLiteral("Dear Tobin,\r\nthank you."));
+        form.show();
+        form.PushButton6_Click();
+        QVERIFY2(office.test.messageBoxes.shown.empty(), qPrintable(MessageLog(office.test.messageBoxes)));
+        QCOMPARE(seen, QStringList({"1 pelorin: PermissionError", "1 SingleOfficeIPC: PermissionError",
+                                    "2 pelorin: PermissionError", "2 SingleOfficeIPC: PermissionError"}));
     }
 };
 

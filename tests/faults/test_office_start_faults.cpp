@@ -60,13 +60,23 @@ private slots:
         QTest::addColumn<QString>("launcher");
         QTest::addColumn<int>("startTimeoutMs");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("launcher missing") << QStringLiteral("/nonexistent/soffice") << 60000 << QStringLiteral("/nonexistent/soffice");
+        // When not empty, the office's private folders are on a disk of one
+        // page, "full" already or with that "page" free.
+        QTest::addColumn<QString>("officeDisk");
+        QTest::newRow("launcher missing") << QStringLiteral("/nonexistent/soffice") << 60000 << QStringLiteral("/nonexistent/soffice") << QString();
         QTest::newRow("launcher exits with 3")
             << script(QStringLiteral("quitter.sh"), "#!/bin/sh\necho cannot start >&2\nexit 3\n") << 60000
-            << QStringLiteral("exit code 3");
+            << QStringLiteral("exit code 3") << QString();
         QTest::newRow("launcher never comes up")
             << script(QStringLiteral("sleeper.sh"), QStringLiteral("#!/bin/sh\n%1 &\n%1\n").arg(sleeperTag()).toLatin1())
-            << 1500 << QStringLiteral("did not come up");
+            << 1500 << QStringLiteral("did not come up") << QString();
+        QTest::newRow("office's disk full") << LibreOfficeOptions().launcher << 10000
+                                            << QStringLiteral("cannot write its font settings (Cannot write file")
+                                            << QStringLiteral("full");
+        // The font settings fit, the profile's settings no longer do.
+        QTest::newRow("office's disk fills up") << LibreOfficeOptions().launcher << 10000
+                                                << QStringLiteral("cannot write its profile (Cannot write file")
+                                                << QStringLiteral("page");
     }
 
     void officeCannotStart()
@@ -74,6 +84,19 @@ private slots:
         QFETCH(QString, launcher);
         QFETCH(int, startTimeoutMs);
         QFETCH(QString, reason);
+        QFETCH(QString, officeDisk);
+        std::unique_ptr<TmpfsMount> disk;
+        const QByteArray officeTemp = qgetenv("TMPDIR");
+        const auto restoreTemp = qScopeGuard([&] { qputenv("TMPDIR", officeTemp); });
+        const QString diskFolder = mRoot.filePath(QStringLiteral("office-disk"));
+        if (!officeDisk.isEmpty()) {
+            disk = std::make_unique<TmpfsMount>(diskFolder, QStringLiteral("size=4k"));
+            if (!disk->mounted())
+                QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs: ") + disk->error()));
+            if (officeDisk == QLatin1String("full"))
+                QVERIFY(WriteAll(diskFolder + QStringLiteral("/filler"), QByteArray(4096, 'x')));
+            qputenv("TMPDIR", QFile::encodeName(diskFolder));
+        }
         qputenv("PELORIN_SOFFICE", QFile::encodeName(launcher));
         qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", QByteArray::number(startTimeoutMs));
         QElapsedTimer clock;
@@ -136,6 +159,8 @@ private slots:
             QCOMPARE(boxes.errorSteps().size(), 16);
             QVERIFY(!form.busy());
         }
+        if (disk)
+            QCOMPARE(FilesIn(diskFolder).join(QLatin1Char(' ')), QString::fromLatin1(officeDisk == QLatin1String("full") ? "filler" : ""));
     }
 };
 

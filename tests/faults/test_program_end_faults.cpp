@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
 // The program ends while it makes a card: by SIGTERM (a logout, a plain
-// kill), by SIGKILL (a force-quit, a crash) or by its window being closed.
+// kill), by SIGKILL (a force-quit, a crash) or by its window being closed;
+// and two copies of it make their cards at once.
 // Nothing of its office may stay: no process, no private folder, no pipe
 // socket. A user's own office on the default profile, and folders of live
 // instances, are left alone. The program under test is this binary run
@@ -16,6 +17,7 @@
 #include "Main.h"
 #include "PictureBox.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 #include <cstdio>
 #include <fcntl.h>
@@ -28,11 +30,12 @@ using namespace faults;
 
 namespace {
 
-// The program: one card; at POINT ("starting", "typing", "picture") it
+// The program: one card; at POINT ("starting", "typing", "saving", "picture") it
 // reports "at" and leaves the office call hanging, or (HOW "close") asks
 // its window to close. At "preview" it reports "at" once the preview is
-// shown and goes on as the program does; at "export" it then saves the card
-// as a PDF, and the office that exports it hangs.
+// shown and goes on as the program does, or (HOW "close") closes it; at
+// "export" it then saves the card as a PDF, and the office that exports it
+// hangs. At "copy" it makes a card of the message HOW and tells what it holds.
 int RunCard(char* argv[])
 {
     QtProgramEnd::BlockEndSignals();
@@ -41,6 +44,7 @@ int RunCard(char* argv[])
     SetAppTitle();
     const QString point = QString::fromLatin1(argv[2]);
     const bool close = QByteArray(argv[3]) == "close";
+    const bool copy = point == QLatin1String("copy");
     OfficePlatform office;
     QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
     programEnd.EndOnSignals();
@@ -52,13 +56,14 @@ int RunCard(char* argv[])
     office.test.messageBoxes.onShow = [](const ShownMessage&) { QCoreApplication::processEvents(); };
     NoSkin skin;
     Form1 form(platform, skin);
-    form.Text1->setText(QStringLiteral("Dear Tobin,\r\nthank you."));
+    form.Text1->setText(copy ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Dear Tobin,\r\nthank you."));
     form.show();
     office.word.before = [&](const QString& op, int instance, const QString& pipe) {
         std::printf("op %d:%s\n", instance, qPrintable(op));
         std::fflush(stdout);
         const bool here = (point == QLatin1String("starting") && op == QLatin1String("CreateObject") && instance == 1) ||
                           (point == QLatin1String("typing") && op == QLatin1String("TypeText")) ||
+                          (point == QLatin1String("saving") && op == QLatin1String("SaveAs")) ||
                           (point == QLatin1String("picture") && op == QLatin1String("CopyRangeAsPicture")) ||
                           (point == QLatin1String("export") && op == QLatin1String("ExportAsPdf"));
         if (!here)
@@ -74,8 +79,16 @@ int RunCard(char* argv[])
         std::fflush(stdout);
     };
     form.PushButton6_Click();
-    std::printf("finished; preview %s\n", form.Preview().isVisible() ? "shown" : "hidden");
+    std::printf("finished; preview %s; card %s; errors [%s]\n", form.Preview().isVisible() ? "shown" : "hidden",
+                FileExists(form.Preview().mWordFile) ? "made" : "missing",
+                qPrintable(office.test.messageBoxes.errorSteps().join(QLatin1Char(' '))));
     std::fflush(stdout);
+    if (copy) {
+        const QImage picture = form.Preview().Zoom_Ori->picture().convertToFormat(QImage::Format_RGB32);
+        std::printf("card %s\npicture %s\n", qPrintable(form.Preview().mWordFile),
+                    QCryptographicHash::hash(QByteArrayView(picture.constBits(), picture.sizeInBytes()),
+                                             QCryptographicHash::Sha1).toHex().constData());
+    }
     if (point == QLatin1String("export")) {
         office.test.saveDialog.answer = qEnvironmentVariable("TEMP") + QStringLiteral("/card.pdf");
         form.Preview().mnuSavePdf_Click();
@@ -84,6 +97,8 @@ int RunCard(char* argv[])
         return 0;
     std::printf("at preview\n");
     std::fflush(stdout);
+    if (close)
+        QTimer::singleShot(0, &form, [&form] { form.Preview().close(); });
     return QApplication::exec();
 }
 
@@ -232,6 +247,9 @@ private slots:
         for (const char* point : {"starting", "typing", "picture", "export"})
             for (int signal : {SIGTERM, SIGKILL})
                 QTest::addRow("%s, %s", point, signal == SIGTERM ? "SIGTERM" : "SIGKILL") << QString::fromLatin1(point) << signal;
+        // The office hangs in its save of the card into the temporary folder:
+        // no file of the user's is being written, so the end does not wait.
+        QTest::addRow("saving, SIGTERM") << QStringLiteral("saving") << SIGTERM;
         // No office runs any more; the card document goes as at the close box.
         QTest::addRow("preview shown, SIGTERM") << QStringLiteral("preview") << SIGTERM;
     }
@@ -275,6 +293,116 @@ private slots:
         QVERIFY2(output.contains("finished") == (preview || point == QLatin1String("export")), output.constData());
         if (preview)
             QVERIFY2(FilesIn(temp).isEmpty(), qPrintable(FilesIn(temp).join(QLatin1Char(' '))));
+        if (point == QLatin1String("saving")) {
+            // About the second a signal gives the window, not the 20 s a user's file may take.
+            QVERIFY2(programGone < 5000, qPrintable(QString::number(programGone)));
+            QVERIFY2(FilesIn(temp).filter(QStringLiteral(".tmp")).isEmpty(), qPrintable(FilesIn(temp).join(QLatin1Char(' '))));
+        }
+    }
+
+    // With /tmp read-only (and /var/tmp too), the office makes its pipe
+    // elsewhere: the program finds it there, makes the card, and leaves
+    // nothing there when it ends. Run in a mount namespace of its own.
+    void readOnlyTmp_data()
+    {
+        QTest::addColumn<QString>("readOnly");
+        QTest::newRow("/tmp") << QStringLiteral("tmp");
+        QTest::newRow("/tmp and /var/tmp") << QStringLiteral("both");
+    }
+
+    void readOnlyTmp()
+    {
+        QFETCH(QString, readOnly);
+        if (::geteuid() != 0)
+            QSKIP("needs root for a mount namespace");
+        // TEMP and the session's runtime folder stay writable, on a tmpfs each.
+        static const char kScript[] = R"sh(set -e
+ours() { ls -A "$@" | grep -e OSL_PIPE_ -e pelorin-office- | tr '\n' ' '; }
+new() { for f in $(ours /var/tmp "$XDG_RUNTIME_DIR"); do case " $before " in *" $f "*) ;; *) printf '%s ' "$f" ;; esac; done; }
+before=$(ours /var/tmp "$XDG_RUNTIME_DIR")
+mount --bind /tmp /tmp && mount -o remount,bind,ro /tmp
+[ "$1" = tmp ] || { mount --bind /var/tmp /var/tmp && mount -o remount,bind,ro /var/tmp; }
+mount -t tmpfs -o mode=0700 tmpfs "$TEMP"
+mount -t tmpfs -o mode=0700 tmpfs "$XDG_RUNTIME_DIR"
+set +e
+"$2" --card preview close
+echo "exit $?"
+echo "left by a card: $(new)"
+# Ended by a signal while its office hangs, the office killed.
+"$2" --card typing signal >"$TEMP/out" &
+i=0; until grep -q '^at ' "$TEMP/out" || [ $i -ge 600 ]; do sleep 0.1; i=$((i + 1)); done
+kill -TERM $!; wait $!
+echo "exit $?"
+echo "left by an end: $(new)"
+)sh";
+        const QString runtime = mRoot.path() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        // An office whose pipe is looked for in the wrong place fails soon.
+        environment.insert(QStringLiteral("PELORIN_OFFICE_START_TIMEOUT_MS"), QStringLiteral("20000"));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral("unshare"), {QStringLiteral("-m"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                                                  QStringLiteral("/bin/sh"), QStringLiteral("-c"), QString::fromLatin1(kScript),
+                                                  QStringLiteral("sh"), readOnly, QCoreApplication::applicationFilePath()});
+        QVERIFY(program.waitForFinished(120000));
+        const QByteArray output = program.readAll();
+        if (!output.contains("at preview") && !output.contains("finished"))
+            QSKIP(qPrintable(QStringLiteral("no mount namespace here: ") + QString::fromLocal8Bit(output)));
+        QVERIFY2(output.contains("finished; preview shown; card made; errors []\n"), output.constData());
+        QVERIFY2(output.endsWith("exit 0\nleft by a card: \nexit 0\nleft by an end: \n"), output.constData());
+    }
+
+    // Two copies of the program with different messages, started together,
+    // several times: each card document and each picture holds its own
+    // copy's message.
+    void twoCopiesAtOnce()
+    {
+        const QStringList messages{QStringLiteral("Dear Tobin,\r\nthank you from the first copy."),
+                                   QStringLiteral("Dear Mira,\r\nthe second copy\r\nthanks you twice,\r\nwith love.")};
+        // What a copy made: its messages, its card's text and its picture.
+        const auto made = [&](QProcess& copy) {
+            copy.waitForFinished(120000);
+            QString errors, card;
+            QByteArray picture;
+            for (const QByteArray& line : copy.readAll().split('\n')) {
+                if (line.startsWith("finished"))
+                    errors = QString::fromLocal8Bit(line.mid(line.indexOf("errors")));
+                else if (line.startsWith("card "))
+                    card = QString::fromLocal8Bit(line.mid(5));
+                else if (line.startsWith("picture "))
+                    picture = line.mid(8);
+            }
+            const QString text = CatDoc(card);
+            QFile::remove(card);
+            return std::tuple{errors, text, picture};
+        };
+        // Each message's picture when its copy runs alone.
+        QByteArray alone[2];
+        for (int i = 0; i < 2; ++i) {
+            QProcess copy;
+            QVERIFY(startProgram(copy, QStringLiteral("copy"), messages[i]));
+            const auto [errors, text, picture] = made(copy);
+            QCOMPARE(errors, QStringLiteral("errors []"));
+            alone[i] = picture;
+        }
+        QVERIFY(!alone[0].isEmpty() && alone[0] != alone[1]);
+        for (int round = 1; round <= 3; ++round) {
+            QProcess copies[2];
+            for (int i = 0; i < 2; ++i)
+                QVERIFY(startProgram(copies[i], QStringLiteral("copy"), messages[i]));
+            for (int i = 0; i < 2; ++i) {
+                const auto [errors, text, picture] = made(copies[i]);
+                const QByteArray what = QStringLiteral("round %1, copy %2: %3").arg(round).arg(i + 1).arg(errors).toLocal8Bit();
+                QVERIFY2(errors == QLatin1String("errors []"), what.constData());
+                QVERIFY2(text.contains(messages[i].section(QLatin1Char('\r'), 1, 1).mid(1)), qPrintable(text));
+                QVERIFY2(!text.contains(messages[1 - i].section(QLatin1Char('\r'), 1, 1).mid(1)), qPrintable(text));
+                QVERIFY2(picture == alone[i], what.constData());
+            }
+        }
+        QCOMPARE(FilesIn(qEnvironmentVariable("TEMP")), QStringList());
     }
 
     // The connection's last words to an office that has just ended meet a
@@ -337,7 +465,8 @@ private slots:
         QCOMPARE(program.state(), QProcess::Running);
         while (readSome(sizeof buffer) > 0) {
         }
-        QVERIFY(program.waitForFinished(20000));
+        // The end follows the write, not the 20 s it may wait for one.
+        QVERIFY(program.waitForFinished(5000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QCOMPARE(received.size(), card.size());
@@ -378,6 +507,17 @@ private slots:
         QVERIFY(WriteAll(deadFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
         const QString deadSocket = QStringLiteral("/tmp/OSL_PIPE_%1_pelorin-%2-0123456789abcdef").arg(::getuid()).arg(deadPid);
         QVERIFY(MakeStaleSocket(deadSocket));
+        // Where the office puts its pipes when /tmp is read-only.
+        const QString deadElsewhere = QStringLiteral("/var/tmp/OSL_PIPE_%1_pelorin-%2-fedcba9876543210").arg(::getuid()).arg(deadPid);
+        QVERIFY(MakeStaleSocket(deadElsewhere));
+        const QString deadProfileSocket = OfficeSocketPaths(
+            QString(), QUrl::fromLocalFile(deadFolder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded), QStringLiteral("/var/tmp"))[0];
+        QVERIFY(MakeStaleSocket(deadProfileSocket));
+        // Outside the test's own folders: gone even when a check fails.
+        const auto removeStale = qScopeGuard([&] {
+            QFile::remove(deadElsewhere);
+            QFile::remove(deadProfileSocket);
+        });
         // A live instance's folder, its lock held here.
         const QString liveFolder = mOfficeTemp + QStringLiteral("/pelorin-office-live01");
         QVERIFY(QDir().mkpath(liveFolder));
@@ -423,6 +563,8 @@ private slots:
 
         QVERIFY(!QFileInfo::exists(deadFolder));
         QVERIFY(!QFileInfo::exists(deadSocket));
+        QVERIFY(!QFileInfo::exists(deadElsewhere));
+        QVERIFY(!QFileInfo::exists(deadProfileSocket));
         QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
         QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
         QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));

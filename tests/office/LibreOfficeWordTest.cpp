@@ -11,6 +11,7 @@
 
 #include "ErrorTrap.h"
 #include "OfficeTestSupport.h"
+#include "ProfileCache.h"
 #include "QtPlatform.h"
 
 #include <QApplication>
@@ -22,7 +23,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
 #include <poppler-qt6.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace officetest;
@@ -70,6 +73,12 @@ private:
 
     // Running instances whose profile shows the office's graphics self-test
     // ran: it costs most of a start and is meant to run once per version.
+    // The prepared profiles (and unfinished ones) in a cache folder.
+    static QStringList Profiles(const QString& cache)
+    {
+        return QDir(cache).entryList({QStringLiteral("profile-*")}, QDir::Dirs | QDir::Hidden);
+    }
+
     QStringList selfTestLogs() const
     {
         QStringList logs;
@@ -132,8 +141,11 @@ private slots:
             word->Quit();
         }
         QCOMPARE(OurOfficePids(), QList<int>());
-        QVERIFY2(!QDir(mTemp.filePath(QStringLiteral("cache"))).entryList({QStringLiteral("profile-*")}, QDir::Dirs).isEmpty(),
-                 "a clean quit seeds the profile cache");
+        const QStringList prepared = Profiles(mTemp.filePath(QStringLiteral("cache")));
+        QVERIFY2(prepared.size() == 1, "a clean quit seeds the profile cache");
+        // Marked, so the render office shows it started from this profile.
+        const QString marker = QStringLiteral("/user/prepared-profile-marker");
+        QVERIFY(WriteAll(mTemp.filePath(QStringLiteral("cache/")) + prepared[0] + marker, "marker"));
         QFile after(CardTemplatePath());
         QVERIFY(after.open(QIODevice::ReadOnly));
         QVERIFY2(after.readAll() == templateBytes, "the template is left untouched");
@@ -149,6 +161,10 @@ private slots:
         // Render: a second instance (from the seeded profile) draws the saved card.
         {
             std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            const QStringList running = QDir(officeTemp()).entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs);
+            QCOMPARE(running.size(), 1);
+            QVERIFY2(QFile::exists(officeTemp() + QLatin1Char('/') + running[0] + QStringLiteral("/profile") + marker),
+                     "the render office did not start from the prepared profile");
             std::shared_ptr<WordDocument> document = word->Open(card, false);
             document->CopyRangeAsPicture();
             const QImage picture = mClipboard.image();
@@ -369,6 +385,77 @@ private slots:
         } catch (const Failure& f) {
             QCOMPARE(f.description(), QStringLiteral("The office engine is no longer running."));
         }
+    }
+
+    // A profile is offered only by an office whose process tree ended by
+    // itself with exit code 0: here the office is started through a script
+    // that ends as told once the office has ended.
+    void preparedProfileOnlyFromACleanEnd()
+    {
+        const QString program = mTemp.filePath(QStringLiteral("wrapped/program"));
+        QVERIFY(QDir().mkpath(program));
+        // The cache key reads the office's version beside its program.
+        QVERIFY(QFile::copy(QStringLiteral("/usr/lib/libreoffice/program/versionrc"), program + QStringLiteral("/versionrc")));
+        for (const QByteArray end : {QByteArray("$status"), QByteArray("7")}) {
+            const QString launcher = program + QStringLiteral("/office.sh");
+            QFile::remove(launcher);
+            QVERIFY(WriteAll(launcher, "#!/bin/sh\n/usr/lib/libreoffice/program/soffice.bin \"$@\"\nstatus=$?\n"
+                                       "[ $status = 81 ] && exit 81\nexit " + end + "\n"));
+            QFile::setPermissions(launcher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            LibreOfficeOptions o = options();
+            o.launcher = launcher;
+            o.profileCache = mTemp.filePath(QStringLiteral("wrapped-cache-") + QString::fromLatin1(end.right(1)));
+            LibreOfficeWordFactory(mClipboard, o).CreateObject(QStringLiteral("Word.Application"))->Quit();
+            QCOMPARE(Profiles(o.profileCache).size(), end == "7" ? 0 : 1);
+        }
+    }
+
+    // The prepared profile is keyed by the office's version as its own
+    // configuration states it, not by its version file alone; a start
+    // removes other keys' profiles and unfinished ones over an hour old.
+    // No office runs here.
+    void preparedProfileKeys()
+    {
+        const QString cache = mTemp.filePath(QStringLiteral("keyed-cache"));
+        const auto fakeOffice = [&](const QString& name, const QByteArray& version) {
+            const QString root = mTemp.filePath(QStringLiteral("fake-") + name);
+            QDir().mkpath(root + QStringLiteral("/program"));
+            QDir().mkpath(root + QStringLiteral("/share/registry"));
+            WriteAll(root + QStringLiteral("/program/versionrc"), "[Version]\nbuildid=the same\n");
+            WriteAll(root + QStringLiteral("/program/soffice.bin"), "");
+            WriteAll(root + QStringLiteral("/share/registry/main.xcd"),
+                     R"(<?xml version="1.0"?><oor:data xmlns:oor="http://openoffice.org/2001/registry">)"
+                     R"(<oor:component-data oor:name="Setup"><node oor:name="Product"><prop oor:name="ooSetupVersion">)"
+                     "<value>" + version + "</value></prop></node></oor:component-data></oor:data>");
+            LibreOfficeOptions o;
+            o.launcher = root + QStringLiteral("/program/soffice.bin");
+            o.profileCache = cache;
+            return o;
+        };
+        const LibreOfficeOptions older = fakeOffice(QStringLiteral("older"), "7.4");
+        const LibreOfficeOptions newer = fakeOffice(QStringLiteral("newer"), "7.5");
+        QCOMPARE(InstalledOfficeVersion(newer.launcher), QStringLiteral("7.5"));
+
+        const QString offered = mTemp.filePath(QStringLiteral("offered"));
+        QVERIFY(QDir().mkpath(offered + QStringLiteral("/user")));
+        QVERIFY(WriteAll(offered + QStringLiteral("/user/registrymodifications.xcu"), "offered by 7.4"));
+        ProfileCache(older).offer(offered);
+        ProfileCache(older).prepare(mTemp.filePath(QStringLiteral("from-older")));
+        QCOMPARE(ReadAll(mTemp.filePath(QStringLiteral("from-older/user/registrymodifications.xcu"))), QByteArray("offered by 7.4"));
+
+        const QStringList prepared = Profiles(cache);
+        QCOMPARE(prepared.size(), 1);
+        const QString olderSeed = cache + QLatin1Char('/') + prepared[0];
+        QVERIFY(QDir().mkpath(cache + QStringLiteral("/profile-0123456789abcdef/user")));
+        QVERIFY(QDir().mkpath(olderSeed + QStringLiteral(".tmp-0000000a")));
+        QVERIFY(QDir().mkpath(olderSeed + QStringLiteral(".tmp-0000000b")));
+        const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(olderSeed + QStringLiteral(".tmp-0000000a")).constData(), twoHoursAgo, 0), 0);
+
+        ProfileCache(newer).prepare(mTemp.filePath(QStringLiteral("from-newer")));
+        QCOMPARE(ReadAll(mTemp.filePath(QStringLiteral("from-newer/user/registrymodifications.xcu"))), StartingRegistry(QStringLiteral("7.5")));
+        // Only an unfinished profile that may still be on its way is left.
+        QCOMPARE(Profiles(cache), QStringList({prepared[0] + QStringLiteral(".tmp-0000000b")}));
     }
 
     void optionBounds()

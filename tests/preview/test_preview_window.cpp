@@ -289,6 +289,16 @@ private slots:
         QCOMPARE(card->text(QAccessible::Description), QStringLiteral("The card has no message.\nZoom 100%"));
     }
 
+    // A role given to a widget whose interface Qt made before (an event
+    // sent while it was being built asks for one) counts from then on.
+    void aRoleGivenLateCounts()
+    {
+        QWidget widget;
+        QCOMPARE(QAccessible::queryAccessibleInterface(&widget)->role(), QAccessible::Client);
+        SetAccessibleRole(&widget, QAccessible::Graphic);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&widget)->role(), QAccessible::Graphic);
+    }
+
     void backDeletesTheCardAndReturnsToTheMainWindow()
     {
         PreviewWindow preview;
