@@ -54,7 +54,12 @@ Spool $cups_dir/cups-pdf-spool
 Log $cups_dir/log
 Grp root
 END
-  unshare --mount --propagation private \
+  # In a chroot the root is no mount point, and its propagation cannot be
+  # made private; it is left as it is, and should the bind below show
+  # outside the namespace after all, cups_stop takes it away.
+  local propagation=private
+  mountpoint -q / || propagation=unchanged
+  unshare --mount --propagation "$propagation" \
     sh -c 'mount --bind "$0/etc" /etc/cups && exec cupsd -f -c "$0/etc/cupsd.conf" -s "$0/etc/cups-files.conf"' \
     "$cups_dir" >"$cups_dir/log/cupsd.out" 2>&1 &
   cups_pid=$!
@@ -77,6 +82,9 @@ cups_stop() {
   kill "$cups_pid" 2>/dev/null
   wait "$cups_pid" 2>/dev/null
   cups_pid=
+  if [ "$(stat -c %d:%i /etc/cups 2>/dev/null)" = "$(stat -c %d:%i "$cups_dir/etc" 2>/dev/null)" ]; then
+    umount /etc/cups
+  fi
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ] && [ "${1:-}" = serve ]; then
