@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -193,6 +194,22 @@ bool WriteAll(int fd, const QByteArray& data)
         written += n;
     }
     return true;
+}
+
+unsigned ProcessUmask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const unsigned mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mask;
+            }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
 }
 
 bool FileExists(const QString& path)

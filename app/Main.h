@@ -41,6 +41,9 @@ bool MakePrivateFolder(const QString& path);
 
 // Writes all of `data` to `fd`; false (errno set) when the file system refused.
 bool WriteAll(int fd, const QByteArray& data);
+// The process's file mode creation mask, read without changing it (a change
+// and its undoing would be seen by every other thread in between).
+unsigned ProcessUmask();
 // True exactly when the file system can report the path's modification time.
 bool FileExists(const QString& path);
 // Writes `data` to a new file at `path` unless one exists already. Never

@@ -60,9 +60,7 @@ void WriteUserFile(const QByteArray& bytes, const QString& target)
     WriteFileAtomically(bytes, target);
     // The user's own document: the permissions of any new file, not those
     // of a private temporary one.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(target).constData(), 0666 & ~mask);
+    ::chmod(QFile::encodeName(target).constData(), 0666 & ~ProcessUmask());
 }
 
 void Form2::mnuPrint_Click()

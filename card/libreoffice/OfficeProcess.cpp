@@ -4,6 +4,7 @@
 #include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
+#include "Main.h"
 #include "OfficeFolders.h"
 #include "OfficeGuard.h"
 #include "Spawn.h"
@@ -164,12 +165,16 @@ void OfficeProcess::spawn(OfficeWatcher& watcher)
     // program died meanwhile, as its end of the gate then reads nothing.
     // The office makes its pipe sockets in a folder everyone lists, with the
     // mode its umask leaves: anyone who may connect can drive it as this
-    // user. So it runs with 077, whatever the program's own umask.
-    static const char kGate[] = "umask 077; read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
+    // user. Connecting takes write permission, so the office's umask is the
+    // program's own with group and others' writing taken away. Reading is
+    // left as the user has it: an office run by root makes the office's
+    // shared extension cache, which every other user's office must read.
+    const QByteArray gateScript = "umask " + QByteArray::number(ProcessUmask() | 022, 8).rightJustified(4, '0')
+                                  + "; read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
     int gate[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0)
         throw Failure(QStringLiteral("The office engine could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno))));
-    std::vector<QByteArray> arguments{"/bin/sh", "-c", kGate, "pelorin-office"};
+    std::vector<QByteArray> arguments{"/bin/sh", "-c", gateScript, "pelorin-office"};
     arguments.insert(arguments.end(), mArguments.begin(), mArguments.end());
     const QByteArray log = QFile::encodeName(mFolder.filePath(QStringLiteral("office.log")));
     posix_spawn_file_actions_t actions;
