@@ -252,6 +252,19 @@ void WriteFileIfMissing(const QByteArray& data, const QString& path)
     WriteNewFile(data, path, &writing);
 }
 
+void WriteUserFile(const QByteArray& data, const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (FileExists(path) && ::access(folder.constData(), W_OK | X_OK) != 0) {
+        OverwriteFileInPlace(data, path);
+        return;
+    }
+    WriteFileAtomically(data, path);
+    // The user's own document: the permissions of any new file, not those
+    // of a private temporary one.
+    ::chmod(QFile::encodeName(path).constData(), 0666 & ~ProcessUmask());
+}
+
 void DeleteFileQuietly(const QString& path)
 {
     DoEvents();

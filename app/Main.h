@@ -63,6 +63,12 @@ void WriteFileAtomically(const QByteArray& data, const QString& path, Durability
 // Writes `data` over the existing file at `path`, for a folder where no new
 // file may be created. Throws Failure; a failure midway leaves a damaged file.
 void OverwriteFileInPlace(const QByteArray& data, const QString& path);
+// Writes one of the user's own files (the saved card, its PDF) with the
+// permissions of any new file of the user's: through a fresh file and a
+// rename, so a failed write leaves the user's file as it was and a read-only
+// file in a writable folder is replaced all the same; in a folder where no
+// file may be created, over an existing file the user may write. Throws Failure.
+void WriteUserFile(const QByteArray& data, const QString& path);
 
 // Held while a file is written. A program that is ending waits for the
 // writes in progress, so that an end never leaves a user's file cut off;

@@ -13,23 +13,10 @@
 #include "Platform.h"
 #include "WordAutomation.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <memory>
 #include <poppler-qt6.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 const char* const kCardJobTitle = "Greeting card";
-
-namespace {
-// A folder where the user may create (and rename) files.
-bool FolderIsWritable(const QString& file)
-{
-    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
-    return ::access(folder.constData(), W_OK | X_OK) == 0;
-}
-} // namespace
 
 QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument)
 {
@@ -49,18 +36,6 @@ QSizeF PdfPageSize(const QByteArray& pdf)
     if (!page)
         throw Failure(QStringLiteral("The card's PDF holds no page."));
     return page->pageSizeF();
-}
-
-void WriteUserFile(const QByteArray& bytes, const QString& target)
-{
-    if (FileExists(target) && !FolderIsWritable(target)) {
-        OverwriteFileInPlace(bytes, target);
-        return;
-    }
-    WriteFileAtomically(bytes, target);
-    // The user's own document: the permissions of any new file, not those
-    // of a private temporary one.
-    ::chmod(QFile::encodeName(target).constData(), 0666 & ~ProcessUmask());
 }
 
 void Form2::mnuPrint_Click()

@@ -21,10 +21,3 @@ QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument);
 
 // The size of the PDF's first page, in points.
 QSizeF PdfPageSize(const QByteArray& pdf);
-
-// Writes one of the user's own files (the saved card, its PDF). The new
-// file replaces an existing one only once it is complete, so a failed write
-// leaves the user's file as it was, and a read-only file in a writable
-// folder is replaced all the same. In a folder where no file may be
-// created, an existing file the user may write is overwritten in place.
-void WriteUserFile(const QByteArray& bytes, const QString& target);

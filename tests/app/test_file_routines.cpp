@@ -83,6 +83,18 @@ private slots:
         QCOMPARE(QDir(mDir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".card.doc")).size(), 0);
     }
 
+    // A file of the user's takes the user's umask, not the private mode of
+    // the fresh file it is written through.
+    void aUsersFileHasTheModeOfAnyNewFile()
+    {
+        const mode_t before = ::umask(002);
+        WriteUserFile("card", path("Thanks.pdf"));
+        ::umask(before);
+        QCOMPARE(read(path("Thanks.pdf")), QByteArray("card"));
+        QCOMPARE(QFileInfo(path("Thanks.pdf")).permissions() & 0x0777,
+                 QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther);
+    }
+
     void deleteQuietlyRemovesReadOnlyFilesAndNeverFails()
     {
         const QString file = path("readonly.doc");

@@ -52,6 +52,12 @@ check() { # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 title_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+# The error message's window once one shows, within SECONDS; nothing else.
+error_box_within() {
+  local end=$((SECONDS + $1))
+  until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
+  title_windows "Application Error" | head -n1
+}
 # The visible window with that title and that client size, if any.
 window_of_size() {
   local id
@@ -286,9 +292,7 @@ check "overwrite question shown" wait_for 20 title_windows "Pelorin Greeting"
 sleep 0.3
 shot "$(title_windows "Pelorin Greeting" | head -n1)" "$artefacts/overwrite-question.png"
 xdotool key Return   # Yes
-end=$((SECONDS + 20))
-until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
-error_box=$(title_windows "Application Error" | head -n1)
+error_box=$(error_box_within 20)
 check "error message shown for the failed copy" test -n "$error_box"
 sleep 0.3
 shot "$error_box" "$artefacts/error-message.png"
@@ -369,9 +373,7 @@ focus_window "$preview"
 xdotool key ctrl+p
 check "print dialog shown" wait_for 20 title_windows "Print"
 xdotool key Return
-end=$((SECONDS + 60))
-until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
-error_box=$(title_windows "Application Error" | head -n1)
+error_box=$(error_box_within 60)
 need "error message" "$error_box"
 sleep 0.3
 screen_reader tree >"$artefacts/print-rejected-tree.txt"
@@ -389,9 +391,7 @@ need "print dialog" "$(title_windows "Print")"
 cups_stop
 check "the scheduler has stopped" test "$(LC_ALL=C lpstat -r 2>&1)" != "scheduler is running"
 xdotool key Return
-end=$((SECONDS + 60))
-until title_windows "Application Error" >/dev/null || [ $SECONDS -ge $end ]; do sleep 0.2; done
-error_box=$(title_windows "Application Error" | head -n1)
+error_box=$(error_box_within 60)
 need "error message" "$error_box"
 sleep 0.3
 shot "$error_box" "$artefacts/print-error.png"
