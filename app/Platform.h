@@ -8,11 +8,12 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class WordFactory;
 
@@ -35,33 +36,48 @@ public:
     virtual QString showSave(const QString& title, const QString& filter, const QString& fileName) = 0;
 };
 
-// What the user chose in the print dialog.
+// An option of a print job as lp takes it: a name and its value, such as
+// "media" and "iso_a4_210x297mm".
+using PrintOption = std::pair<QString, QString>;
+
+// What the user chose in the print dialog: every setting it offers.
 struct PrintChoice {
     bool accepted = false;  // false when the dialog was cancelled
-    QString printer;        // the print queue, when printing
+    QString printer;        // the destination as listed: a queue, or "queue/instance"
     QString outputFile;     // the file named for "Print to File"
     int copies = 1;
+    bool collate = true;
+    QString media;          // the paper, by its PWG name ("iso_a4_210x297mm")
+    bool landscape = false;
+    bool grayscale = false;
+    QString sides;          // "one-sided", "two-sided-long-edge" or "two-sided-short-edge"
+    // The printer's own options set under Properties (quality, tray, media type).
+    std::vector<PrintOption> printerOptions;
 };
 
 class PrintDialog {
 public:
     virtual ~PrintDialog() = default;
-    // Shows the system's modal print dialog for a document of one page.
+    // Shows the system's modal print dialog for a document of one page,
+    // opening on the last choice of this session.
     virtual PrintChoice showPrint(const QString& documentName) = 0;
 };
 
-// A PDF for a printer.
+// A PDF for a printer, with the options of its job.
 struct PrintJob {
-    QString printer;
+    QString printer;  // a queue, or "queue/instance"
     QString title;
     QByteArray pdf;
-    int copies = 1;
-    QSizeF pageSize;  // in points; the paper asked for
+    std::vector<PrintOption> options;
 };
 
 class PrintQueue {
 public:
     virtual ~PrintQueue() = default;
+    // Returns once the print system has answered, or cannot be reached at
+    // all; throws Failure when it stays silent for a few seconds, so that
+    // nothing that asks it (the print dialog) waits on it without end.
+    virtual void checkAnswers() = 0;
     // Hands the job to the print system and returns its number once the
     // printer's queue holds it; throws Failure when it does not get there.
     virtual int submit(const PrintJob& job) = 0;

@@ -1,20 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
-// "Print…" and "Save as PDF…" of the card's menu in the preview window. The
-// office makes the PDF from the card document; the print system or a file
-// of the user's takes it unchanged.
-
 #include "CardOutput.h"
 
+#include "BusyWindow.h"
 #include "ErrorTrap.h"
-#include "Form2.h"
 #include "Main.h"
 #include "Platform.h"
+#include "Printing.h"
+#include "WindowPointer.h"
 #include "WordAutomation.h"
 
+#include <QFile>
 #include <memory>
-#include <poppler-qt6.h>
+#include <sys/stat.h>
 
 const char* const kCardJobTitle = "Greeting card";
 
@@ -29,51 +28,101 @@ QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument)
     return pdf;
 }
 
-QSizeF PdfPageSize(const QByteArray& pdf)
+namespace {
+// The same file under another spelling, through a symbolic link or a hard link.
+bool IsSameFile(const QString& first, const QString& second)
 {
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
-    const std::unique_ptr<Poppler::Page> page = document && !document->isLocked() ? document->page(0) : nullptr;
-    if (!page)
-        throw Failure(QStringLiteral("The card's PDF holds no page."));
-    return page->pageSizeF();
+    struct stat a {};
+    struct stat b {};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0 && ::stat(QFile::encodeName(second).constData(), &b) == 0
+        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-void Form2::mnuPrint_Click()
+// Copies the card document to `target` as the user's own file.
+void CopyCardDocument(const QString& source, const QString& target)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("File not found: ") + source);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(file.errorString() + QStringLiteral(": ") + source);
+    // Copying the document onto itself would give the same bytes.
+    if (IsSameFile(source, target))
+        return;
+    WriteUserFile(bytes, target);
+}
+} // namespace
+
+CardOutput::CardOutput(Platform& platform, BusyWindow& busy, WindowPointer& pointer)
+    : mPlatform(platform), mBusy(busy), mPointer(pointer)
+{
+}
+
+QByteArray CardOutput::CardPdf(const QString& cardDocument)
+{
+    return ExportCardPdf(mPlatform.word, cardDocument);
+}
+
+void CardOutput::SaveWordFile(const QString& cardDocument)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
+    QString target;
+    const int16_t answer =
+        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
+    if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
+        trap.step(130, [&] { CopyCardDocument(cardDocument, target); });
+    trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+}
+
+void CardOutput::Print(const QString& cardDocument)
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.mnuPrint_Click");
-    if (trap.test(100, [&] { return mBusy; }))
+    if (trap.test(100, [&] { return mBusy.busy(); }))
         return;
-    trap.step(102, [&] { SetBusy(true); });
-    PrintChoice choice;
-    trap.step(104, [&] { choice = mPlatform.printDialog.showPrint(QString::fromLatin1(kCardJobTitle)); });
-    if (trap.test(106, [&] { return choice.accepted; })) {
-        trap.step(108, [&] { mPointer.set(WindowPointer::Busy); });
-        // The busy pointer shows before the office starts.
-        trap.step(110, [&] { DoEvents(); });
-        QByteArray pdf;
-        trap.step(112, [&] { pdf = ExportCardPdf(mPlatform.word, mWordFile); });
-        if (trap.test(114, [&] { return !pdf.isEmpty(); })) {
-            if (trap.test(116, [&] { return !choice.outputFile.isEmpty(); }))
-                trap.step(118, [&] { WriteUserFile(pdf, choice.outputFile); });
-            else
-                trap.step(120, [&] {
-                    mPlatform.printQueue.submit(
-                        {choice.printer, QString::fromLatin1(kCardJobTitle), pdf, choice.copies, PdfPageSize(pdf)});
-                });
+    trap.step(102, [&] { mBusy.set(true); });
+    // The print dialog asks the print system for its printers from this
+    // thread: a server that never answers would freeze the window there.
+    trap.step(104, [&] { mPointer.set(WindowPointer::Busy); });
+    bool answers = false;
+    trap.step(106, [&] {
+        mPlatform.printQueue.checkAnswers();
+        answers = true;
+    });
+    trap.step(108, [&] { mPointer.set(WindowPointer::Default); });
+    if (trap.test(110, [&] { return answers; })) {
+        PrintChoice choice;
+        trap.step(112, [&] { choice = mPlatform.printDialog.showPrint(QString::fromLatin1(kCardJobTitle)); });
+        if (trap.test(114, [&] { return choice.accepted; })) {
+            trap.step(116, [&] { mPointer.set(WindowPointer::Busy); });
+            // The busy pointer shows before the office starts.
+            trap.step(118, [&] { DoEvents(); });
+            QByteArray pdf;
+            trap.step(120, [&] { pdf = CardPdf(cardDocument); });
+            if (trap.test(122, [&] { return !pdf.isEmpty(); })) {
+                // "Print to File" keeps the card's own PDF: it opens and
+                // prints anywhere later as the office laid it out.
+                if (trap.test(124, [&] { return !choice.outputFile.isEmpty(); }))
+                    trap.step(126, [&] { WriteUserFile(pdf, choice.outputFile); });
+                else
+                    trap.step(128, [&] {
+                        mPlatform.printQueue.submit(JobFor(choice, QString::fromLatin1(kCardJobTitle), pdf));
+                    });
+            }
+            trap.step(130, [&] { mPointer.set(WindowPointer::Default); });
         }
-        trap.step(122, [&] { mPointer.set(WindowPointer::Default); });
     }
     // Input that came while the office worked finds the window still busy.
-    trap.step(124, [&] { DoEvents(); });
-    trap.step(126, [&] { SetBusy(false); });
+    trap.step(132, [&] { DoEvents(); });
+    trap.step(134, [&] { mBusy.set(false); });
 }
 
-void Form2::mnuSavePdf_Click()
+void CardOutput::SavePdf(const QString& cardDocument)
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.mnuSavePdf_Click");
-    if (trap.test(100, [&] { return mBusy; }))
+    if (trap.test(100, [&] { return mBusy.busy(); }))
         return;
-    trap.step(102, [&] { SetBusy(true); });
+    trap.step(102, [&] { mBusy.set(true); });
     QString target;
     const int16_t answer =
         AskForSaveTarget(trap, QStringLiteral("Save as PDF"), QStringLiteral("PDF Files (*.pdf)|*.pdf"), target);
@@ -83,7 +132,7 @@ void Form2::mnuSavePdf_Click()
             trap.step(130, [&] { mPointer.set(WindowPointer::Busy); });
             trap.step(132, [&] { DoEvents(); });
             QByteArray pdf;
-            trap.step(134, [&] { pdf = ExportCardPdf(mPlatform.word, mWordFile); });
+            trap.step(134, [&] { pdf = CardPdf(cardDocument); });
             if (trap.test(136, [&] { return !pdf.isEmpty(); }))
                 trap.step(138, [&] { WriteUserFile(pdf, target); });
             trap.step(140, [&] { mPointer.set(WindowPointer::Default); });
@@ -91,5 +140,32 @@ void Form2::mnuSavePdf_Click()
         trap.step(142, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
     }
     trap.step(144, [&] { DoEvents(); });
-    trap.step(146, [&] { SetBusy(false); });
+    trap.step(146, [&] { mBusy.set(false); });
+}
+
+int16_t CardOutput::AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target)
+{
+    QString fileName;
+    QString dialogTitle;
+    QString filter;
+    int16_t answer = 0;
+    trap.step(106, [&] { fileName.clear(); });
+    trap.step(108, [&] { dialogTitle = title; });
+    trap.step(110, [&] { filter = filterText; });
+    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
+    trap.step(114, [&] { target = fileName; });
+    if (trap.test(116, [&] { return target.isEmpty(); }))
+        return answer;
+    if (trap.test(118, [&] { return FileExists(target); })) {
+        trap.step(120, [&] {
+            answer = int16_t(mPlatform.messageBoxes.show(
+                QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
+                MessageBoxes::YesNo));
+        });
+        // 122/124: the old file is not deleted first; the write replaces it
+        // only once the new file is complete.
+    } else {
+        trap.step(126, [&] { answer = MessageBoxes::Yes; });
+    }
+    return answer;
 }

@@ -4,6 +4,7 @@
 #include "Form2.h"
 
 #include "Accessibility.h"
+#include "BusyWindow.h"
 #include "CardOutput.h"
 #include "Conversions.h"
 #include "ErrorTrap.h"
@@ -18,8 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -28,33 +27,6 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <cmath>
-#include <sys/stat.h>
-
-namespace {
-// The same file under another spelling, through a symbolic link or a hard link.
-bool IsSameFile(const QString& first, const QString& second)
-{
-    struct stat a {};
-    struct stat b {};
-    return ::stat(QFile::encodeName(first).constData(), &a) == 0 && ::stat(QFile::encodeName(second).constData(), &b) == 0
-        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Copies the card document to `target` as the user's own file.
-void CopyCardDocument(const QString& source, const QString& target)
-{
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("File not found: ") + source);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(file.errorString() + QStringLiteral(": ") + source);
-    // Copying the document onto itself would give the same bytes.
-    if (IsSameFile(source, target))
-        return;
-    WriteUserFile(bytes, target);
-}
-} // namespace
 
 Form2::Form2(Platform& platform, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -62,6 +34,8 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     , mPlatform(platform)
     , mMainWindow(mainWindow)
     , mPointer(this)
+    , mBusy(new BusyWindow(this))
+    , mOutput(std::make_unique<CardOutput>(platform, *mBusy, mPointer))
 {
     SetAccessibleRole(this, QAccessible::Window);
     SetFixedSizeInTwips(this, 9840, 9390);
@@ -142,6 +116,13 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     mnuPrint->setAutoRepeat(false);
     addAction(mnuPrint);
     mnuSavePdf = mnuCard->addAction(QStringLiteral("Save as PDF\u2026"), this, &Form2::mnuSavePdf_Click);
+}
+
+Form2::~Form2() = default;
+
+bool Form2::busy() const
+{
+    return mBusy->busy();
 }
 
 void Form2::Form_Load()
@@ -380,40 +361,17 @@ void Form2::SetScrollbarByPercent(QScrollBar* bar, int16_t percent)
 
 void Form2::PushButton6_Click()
 {
-    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
-    QString target;
-    const int16_t answer =
-        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
-    if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
-        trap.step(130, [&] { CopyCardDocument(mWordFile, target); });
-    trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+    mOutput->SaveWordFile(mWordFile);
 }
 
-int16_t Form2::AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target)
+void Form2::mnuPrint_Click()
 {
-    QString fileName;
-    QString dialogTitle;
-    QString filter;
-    int16_t answer = 0;
-    trap.step(106, [&] { fileName.clear(); });
-    trap.step(108, [&] { dialogTitle = title; });
-    trap.step(110, [&] { filter = filterText; });
-    trap.step(112, [&] { fileName = mPlatform.saveDialog.showSave(dialogTitle, filter, fileName); });
-    trap.step(114, [&] { target = fileName; });
-    if (trap.test(116, [&] { return target.isEmpty(); }))
-        return answer;
-    if (trap.test(118, [&] { return FileExists(target); })) {
-        trap.step(120, [&] {
-            answer = int16_t(mPlatform.messageBoxes.show(
-                QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
-                MessageBoxes::YesNo));
-        });
-        // 122/124: the old file is not deleted first; the write replaces it
-        // only once the new file is complete.
-    } else {
-        trap.step(126, [&] { answer = MessageBoxes::Yes; });
-    }
-    return answer;
+    mOutput->Print(mWordFile);
+}
+
+void Form2::mnuSavePdf_Click()
+{
+    mOutput->SavePdf(mWordFile);
 }
 
 void Form2::PushButton8_Click()
@@ -475,45 +433,8 @@ void Form2::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
-void Form2::SetBusy(bool busy)
-{
-    mBusy = busy;
-    // Input reaches the application's filters before any widget.
-    if (busy)
-        qApp->installEventFilter(this);
-    else
-        qApp->removeEventFilter(this);
-}
-
-namespace {
-bool IsInput(const QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
-
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
-    if (mBusy && IsInput(event)) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && (widget == this || isAncestorOf(widget)))
-            return true;
-    }
     if (watched == Frame1 && event->type() == QEvent::MouseMove)
         mPointer.hover(WindowPointer::Default);
     if ((watched == Picture1 || watched == Picture2 || watched == Picture2->clientArea()) && CardInput(event))

@@ -4,8 +4,8 @@
 #pragma once
 // The preview window: the card picture in a scrollable viewport, two zoom
 // buttons, "< Back" and "Save Results To Word File". The card's context
-// menu prints it ("Print…", Ctrl+P) or saves it as a PDF; both are
-// defined in CardOutput.cpp.
+// menu prints it ("Print…", Ctrl+P) or saves it as a PDF. What takes the
+// card out of the program is CardOutput's; the window wires it up.
 //
 // Picture1 (the canvas) shows the picture at the current zoom inside
 // Picture2 (the viewport); Zoom_Ori keeps the unscaled picture out of sight.
@@ -17,9 +17,11 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
-class ErrorTrap;
+class BusyWindow;
+class CardOutput;
 class PictureBox;
 class PushButton;
 class QAction;
@@ -34,6 +36,7 @@ class Form2 : public QWidget {
     Q_OBJECT
 public:
     Form2(Platform& platform, QWidget* mainWindow);
+    ~Form2() override;
 
     // Creation steps; the creator calls it once, right after constructing.
     void Form_Load();
@@ -70,7 +73,7 @@ public:
 
     WindowPointer& pointer() { return mPointer; }
     // While a print or an export runs; the window takes no input then.
-    bool busy() const { return mBusy; }
+    bool busy() const;
     bool firstActivation() const { return mFirstActivation; }
     float zoom() const { return mZoom; }
     int32_t baseWidth() const { return mBaseWidth; }
@@ -108,14 +111,8 @@ protected:
 
 private:
     void RunActivation();
-    // Steps 106 to 126 of a save: the Save dialog, and the overwrite
-    // question when the file named exists. Returns Yes (6) when the file
-    // may be written, 0 when the dialog was cancelled (`target` empty).
-    int16_t AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target);
     // Opens the card's menu, under the mouse or, from the keyboard, on the card.
     void ShowCardMenu(bool fromKeyboard, const QPoint& mouseAt = QPoint());
-    // Sets the busy flag; while it is set, input to the window is dropped.
-    void SetBusy(bool busy);
     // The card's accessible description: its message and the zoom shown.
     void DescribeCard(float zoom);
     // The wheel over the card and the keys take the paths of the scrollbars
@@ -133,7 +130,8 @@ private:
     WindowPointer mPointer;
     bool mCentred = false;
     bool mActivating = false;
-    bool mBusy = false;
+    BusyWindow* mBusy;
+    std::unique_ptr<CardOutput> mOutput;
 
     bool mFirstActivation = false;
     std::optional<QString> mCardMessage;

@@ -79,9 +79,16 @@ public:
     QStringList calls;
 };
 
-// Keeps every job it is handed; fails with `failure` when one is set.
+// Keeps every job it is handed; fails with `failure` when one is set, and
+// is silent (as a print server that never answers) when told to be.
 class RecordingPrintQueue : public PrintQueue {
 public:
+    void checkAnswers() override
+    {
+        ++checks;
+        if (silent)
+            throw Failure(QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at /run/cups/cups.sock."));
+    }
     int submit(const PrintJob& job) override
     {
         jobs.push_back(job);
@@ -89,8 +96,18 @@ public:
             throw Failure(failure);
         return int(jobs.size());
     }
+    // The value of the job's option `name`; a null string when it has none.
+    static QString option(const PrintJob& job, const QString& name)
+    {
+        for (const PrintOption& option : job.options)
+            if (option.first == name)
+                return option.second;
+        return QString();
+    }
     std::vector<PrintJob> jobs;
     QString failure;
+    bool silent = false;
+    int checks = 0;
 };
 
 class MemorySettingsStore : public SettingsStore {

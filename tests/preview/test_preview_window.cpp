@@ -11,8 +11,13 @@
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QMenu>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QtTest>
+#include <algorithm>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +54,19 @@ void AskForMenu(QWidget* widget, QContextMenuEvent::Reason reason)
 QStringList ExportCalls(const QString& cardDocument)
 {
     return {"CreateObject Word.Application", "OpenReadOnly " + cardDocument, "ExportAsPdf", "CloseActiveDocument 0", "Quit"};
+}
+
+// The print dialog accepted on a queue, or on "Print to File", with the
+// paper of most of the world.
+PrintChoice Choice(const QString& printer, const QString& outputFile = QString())
+{
+    PrintChoice choice;
+    choice.accepted = true;
+    choice.printer = printer;
+    choice.outputFile = outputFile;
+    choice.media = QStringLiteral("iso_a4_210x297mm");
+    choice.sides = QStringLiteral("one-sided");
+    return choice;
 }
 
 QStringList Texts(const RecordingMessageBoxes& boxes)
@@ -560,8 +578,11 @@ private slots:
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 3};
+        test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
+        test.printDialog.answer.copies = 3;
         QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+        // The print system is asked first whether it answers at all.
+        QCOMPARE(test.printQueue.checks, 1);
         QCOMPARE(test.printDialog.calls, QStringList({"Greeting card"}));
         QCOMPARE(test.word.calls, ExportCalls(form.mWordFile));
         QCOMPARE(test.word.instances, 0);
@@ -569,21 +590,134 @@ private slots:
         const PrintJob& job = test.printQueue.jobs[0];
         QCOMPARE(job.printer, QStringLiteral("CardPDF"));
         QCOMPARE(job.title, QStringLiteral("Greeting card"));
-        QCOMPARE(job.copies, 3);
+        QCOMPARE(RecordingPrintQueue::option(job, "copies"), QStringLiteral("3"));
         QVERIFY(job.pdf == FakeWord::DefaultPdf());
-        // The card's own page: US Letter, in points.
-        QCOMPARE(job.pageSize, QSizeF(612, 792));
+        // On the paper of the dialog, the card whole: at its own size where
+        // the paper holds it, scaled down just enough where it does not.
+        QCOMPARE(RecordingPrintQueue::option(job, "media"), QStringLiteral("iso_a4_210x297mm"));
+        QCOMPARE(RecordingPrintQueue::option(job, "print-scaling"), QStringLiteral("auto-fit"));
         QCOMPARE(test.messageBoxes.shown.size(), size_t(0));
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
         QCOMPARE(ReadAll(form.mWordFile), mCard);
 
         // "Print to File" writes the same PDF to the file named, replacing one there.
-        test.printDialog.answer = {true, QString(), path("card.pdf"), 1};
+        test.printDialog.answer = Choice(QString(), path("card.pdf"));
         WriteAll(path("card.pdf"), "an older file");
         form.mnuPrint->trigger();
         QVERIFY(ReadAll(path("card.pdf")) == FakeWord::DefaultPdf());
         QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void eachChoiceOfTheDialogReachesTheJob_data()
+    {
+        QTest::addColumn<QString>("choose");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("copies") << "copies 4" << "copies" << "4";
+        QTest::newRow("collated") << "" << "multiple-document-handling" << "separate-documents-collated-copies";
+        QTest::newRow("not collated") << "uncollated" << "multiple-document-handling" << "separate-documents-uncollated-copies";
+        QTest::newRow("the paper") << "media iso_a5_148x210mm" << "media" << "iso_a5_148x210mm";
+        QTest::newRow("portrait") << "" << "orientation-requested" << "3";
+        QTest::newRow("landscape") << "landscape" << "orientation-requested" << "4";
+        QTest::newRow("colour") << "" << "print-color-mode" << "color";
+        QTest::newRow("grayscale") << "grayscale" << "print-color-mode" << "monochrome";
+        QTest::newRow("two-sided") << "sides two-sided-long-edge" << "sides" << "two-sided-long-edge";
+        QTest::newRow("the printer's own option") << "own MediaType=Glossy" << "MediaType" << "Glossy";
+        QTest::newRow("fitted to the paper") << "" << "print-scaling" << "auto-fit";
+        QTest::newRow("fitted as the printer's own options say") << "own print-scaling=fill" << "print-scaling" << "fill";
+        QTest::newRow("an instance prints as itself") << "printer CardPDF/small" << "" << "CardPDF/small";
+    }
+
+    void eachChoiceOfTheDialogReachesTheJob()
+    {
+        QFETCH(QString, choose);
+        QFETCH(QString, option);
+        QFETCH(QString, value);
+        PreviewWindow preview;
+        withCard(preview);
+        TestPlatform& test = preview.test;
+        PrintChoice& choice = test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
+        const QString what = choose.section(QLatin1Char(' '), 0, 0);
+        const QString given = choose.section(QLatin1Char(' '), 1);
+        if (what == QLatin1String("copies"))
+            choice.copies = given.toInt();
+        else if (what == QLatin1String("uncollated"))
+            choice.collate = false;
+        else if (what == QLatin1String("media"))
+            choice.media = given;
+        else if (what == QLatin1String("landscape"))
+            choice.landscape = true;
+        else if (what == QLatin1String("grayscale"))
+            choice.grayscale = true;
+        else if (what == QLatin1String("sides"))
+            choice.sides = given;
+        else if (what == QLatin1String("own"))
+            choice.printerOptions = {{given.section(QLatin1Char('='), 0, 0), given.section(QLatin1Char('='), 1)}};
+        else if (what == QLatin1String("printer"))
+            choice.printer = given;
+        preview.form.mnuPrint_Click();
+        QCOMPARE(preview.errors(), QStringList());
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        const PrintJob& job = test.printQueue.jobs[0];
+        if (option.isEmpty()) {
+            QCOMPARE(job.printer, value);
+            return;
+        }
+        QCOMPARE(RecordingPrintQueue::option(job, option), value);
+        // Each option once: two values would leave the print system to pick one.
+        QCOMPARE(std::count_if(job.options.begin(), job.options.end(), [&](const PrintOption& each) { return each.first == option; }), 1);
+    }
+
+    void theDialogsSettingsAreReadWhole()
+    {
+        // Qt's dialog leaves its choice in the printer; a PDF printer keeps
+        // the same settings as a print queue's.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("printed.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A5));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setColorMode(QPrinter::GrayScale);
+        printer.setCopyCount(3);
+        printer.setCollateCopies(false);
+        PrintChoice choice = DialogChoice(printer);
+        QVERIFY(choice.accepted);
+        QCOMPARE(choice.outputFile, path("printed.pdf"));
+        QCOMPARE(choice.printer, QString());
+        QCOMPARE(choice.media, QStringLiteral("iso_a5_148x210mm"));
+        QVERIFY(choice.landscape);
+        QVERIFY(choice.grayscale);
+        QCOMPARE(choice.sides, QStringLiteral("one-sided"));
+        QCOMPARE(choice.copies, 3);
+        QVERIFY(!choice.collate);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setColorMode(QPrinter::Color);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        choice = DialogChoice(printer);
+        QVERIFY(!choice.landscape);
+        QVERIFY(!choice.grayscale);
+        QCOMPARE(choice.media, QStringLiteral("na_letter_8.5x11in"));
+        // Both sides (a PDF printer has one): turned as a reader turns the
+        // sheet, in landscape along the short edge.
+        QCOMPARE(PrintSides(QPrinter::DuplexLongSide, true), QStringLiteral("two-sided-long-edge"));
+        QCOMPARE(PrintSides(QPrinter::DuplexShortSide, false), QStringLiteral("two-sided-short-edge"));
+        QCOMPARE(PrintSides(QPrinter::DuplexAuto, false), QStringLiteral("two-sided-long-edge"));
+        QCOMPARE(PrintSides(QPrinter::DuplexAuto, true), QStringLiteral("two-sided-short-edge"));
+        // A size of the printer's own, by its measure.
+        printer.setPageSize(QPageSize(QSizeF(100, 150), QPageSize::Millimeter, QStringLiteral("Card"), QPageSize::ExactMatch));
+        QCOMPARE(DialogChoice(printer).media, QStringLiteral("custom_100x150mm_100x150mm"));
+    }
+
+    void anAnswerThatNamesNeitherPrinterNorFileGoesToTheQueue()
+    {
+        // The queue says that no printer was chosen; no file of that name is tried.
+        PreviewWindow preview;
+        withCard(preview);
+        preview.test.printDialog.answer = Choice(QString());
+        preview.form.mnuPrint_Click();
+        QCOMPARE(preview.test.printQueue.jobs.size(), size_t(1));
         QCOMPARE(preview.errors(), QStringList());
     }
 
@@ -646,14 +780,17 @@ private slots:
         QTest::addColumn<QStringList>("printErrors");
         QTest::addColumn<QStringList>("saveErrors");
         const QStringList none;
-        QTest::newRow("no office") << "CreateObject" << "queue" << QStringList({"mnuPrint_Click:112"})
+        QTest::newRow("no office") << "CreateObject" << "queue" << QStringList({"mnuPrint_Click:120"})
                                    << QStringList({"mnuSavePdf_Click:134"});
-        QTest::newRow("the export fails") << "ExportAsPdf" << "file" << QStringList({"mnuPrint_Click:112"})
+        QTest::newRow("the export fails") << "ExportAsPdf" << "file" << QStringList({"mnuPrint_Click:120"})
                                           << QStringList({"mnuSavePdf_Click:134"});
         QTest::newRow("no scheduler, no printer or a rejected job")
-            << "queue" << "queue" << QStringList({"mnuPrint_Click:120"}) << none;
-        QTest::newRow("unwritable target") << "target" << "file" << QStringList({"mnuPrint_Click:118"})
+            << "queue" << "queue" << QStringList({"mnuPrint_Click:128"}) << none;
+        QTest::newRow("unwritable target") << "target" << "file" << QStringList({"mnuPrint_Click:126"})
                                            << QStringList({"mnuSavePdf_Click:138"});
+        // The dialog is never opened: a print server that does not answer
+        // would hold the window in it.
+        QTest::newRow("a print server that never answers") << "silent" << "queue" << QStringList({"mnuPrint_Click:106"}) << none;
     }
 
     void failuresAreReportedAndNothingIsLost()
@@ -673,10 +810,12 @@ private slots:
         const QString target = fault == QLatin1String("target") ? path("no such folder/card.pdf") : path("card.pdf");
         if (fault != QLatin1String("target"))
             WriteAll(target, "the user's own file");
-        test.printDialog.answer = {true, printTo == QLatin1String("queue") ? QStringLiteral("CardPDF") : QString(),
-                                   printTo == QLatin1String("file") ? target : QString(), 1};
+        test.printQueue.silent = fault == QLatin1String("silent");
+        test.printDialog.answer = Choice(printTo == QLatin1String("queue") ? QStringLiteral("CardPDF") : QString(),
+                                         printTo == QLatin1String("file") ? target : QString());
         form.mnuPrint_Click();
         QCOMPARE(preview.errors(), printErrors);
+        QCOMPARE(test.printDialog.calls.size(), test.printQueue.silent ? 0 : 1);
         QCOMPARE(test.word.instances, 0);
 
         test.messageBoxes.shown.clear();
@@ -688,7 +827,7 @@ private slots:
         QCOMPARE(test.word.instances, 0);
         // The card, the user's file and the window are as they were.
         QCOMPARE(ReadAll(form.mWordFile), mCard);
-        if (fault != QLatin1String("target") && fault != QLatin1String("queue"))
+        if (fault != QLatin1String("target") && fault != QLatin1String("queue") && fault != QLatin1String("silent"))
             QCOMPARE(ReadAll(target), QByteArray("the user's own file"));
         QVERIFY(form.isVisible());
         QVERIFY(!form.busy());
@@ -706,7 +845,7 @@ private slots:
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
         preview.activated();
-        test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 1};
+        test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
         bool checked = false;
         test.word.duringCreate = [&] {
             if (checked)
@@ -749,7 +888,7 @@ private slots:
     void theCupsQueueSaysWhyAJobCannotGetThere()
     {
         CupsPrintQueue queue;
-        PrintJob job{QString(), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), 1, QSizeF(612, 792)};
+        PrintJob job{QString(), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}};
         try {
             queue.submit(job);
             QFAIL("a job without a printer went nowhere, silently");
@@ -767,6 +906,45 @@ private slots:
                      QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at ")
                          + path("no-scheduler.sock") + QLatin1Char('.'));
         }
+        // With nobody there, the dialog may open: it offers "Print to File".
+        queue.checkAnswers();
+
+        // A print server that takes the connection and never answers: a few
+        // seconds, then the error message, while the window's thread goes on.
+        const QByteArray silent = QFile::encodeName(path("silent.sock"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, silent.constData(), size_t(silent.size()) + 1);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        QVERIFY(::listen(listener, 8) == 0);
+        qputenv("CUPS_SERVER", silent);
+        int ticks = 0;
+        QTimer ticking;
+        connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
+        ticking.start(100);
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            queue.checkAnswers();
+            QFAIL("a print server that never answers was taken for one that does");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at ")
+                                                 + path("silent.sock") + QLatin1Char('.'));
+        }
+        QVERIFY2(ticks >= 10, qPrintable(QStringLiteral("the window's thread went on %1 times in %2 ms").arg(ticks).arg(clock.elapsed())));
+        // Nor does a job wait on it without end.
+        job.printer = QStringLiteral("CardPDF");
+        qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
+        try {
+            queue.submit(job);
+            QFAIL("a job to a print server that never answers went nowhere, silently");
+        } catch (const Failure& failure) {
+            QVERIFY2(failure.description().contains(QStringLiteral("does not answer at ") + path("silent.sock")),
+                     qPrintable(failure.description()));
+        }
+        ::close(listener);
+        qunsetenv("PELORIN_PRINT_TIMEOUT_MS");
         if (server.isNull())
             qunsetenv("CUPS_SERVER");
         else
