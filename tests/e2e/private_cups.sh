@@ -13,6 +13,7 @@
 # root, as a scheduler does; no system scheduler need run.
 #
 # As a library (source it):  cups_start FOLDER   sets CUPS_SERVER and cups_pid
+#                            (cupsd.conf takes $cups_extra_conf's lines too)
 #                            cups_stop           stops it and waits for it
 # As a program:  private_cups.sh serve FOLDER   starts it, prints the socket,
 #                                               stops it when stdin closes
@@ -38,6 +39,7 @@ Listen $cups_dir/cups.sock
 Browsing No
 WebInterface No
 LogLevel info
+${cups_extra_conf:-}
 <Location />
   Order allow,deny
   Allow all

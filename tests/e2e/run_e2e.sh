@@ -463,6 +463,25 @@ check "the error message says the queue does not accept jobs, in mnuPrint_Click"
 xdotool key Return
 cupsaccept CardPDF
 
+step "a document the scheduler refuses: the error message, and no job left waiting without it"
+cups_stop
+cups_extra_conf="MaxRequestSize 4k" cups_start "$cups_root" >/dev/null
+check "the scheduler takes no request over 4 kB" grep -q '^MaxRequestSize 4k' "$cups_root/etc/cupsd.conf"
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+xdotool key Return
+error_box=$(error_box_within 60)
+need "error message" "$error_box"
+sleep 0.3
+screen_reader tree >"$artefacts/print-refused-tree.txt"
+check "the error message names the queue, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-refused-tree.txt' | grep -q 'could not be printed on \"CardPDF/small\": .*mnuPrint_Click'"
+xdotool key Return
+check "no job waits in the queue" test -z "$(lpstat -o CardPDF 2>/dev/null)"
+cups_stop
+cups_start "$cups_root" >/dev/null
+
 step "right click, Print…, the scheduler stopped: the error message, and the program goes on"
 xdotool mousemove --window "$preview" 300 300 click 3
 sleep 0.5

@@ -836,8 +836,16 @@ private slots:
         QCOMPARE(test.programEnd.ends, 0);
     }
 
+    void whileItRunsTheWindowIsBusyAndTakesNoInput_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("Print…") << "print";
+        QTest::newRow("Save as PDF…") << "pdf";
+    }
+
     void whileItRunsTheWindowIsBusyAndTakesNoInput()
     {
+        QFETCH(QString, entry);
         PreviewWindow preview;
         withCard(preview);
         Form2& form = preview.form;
@@ -847,6 +855,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         preview.activated();
         test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
+        test.saveDialog.answer = path("card.pdf");
+        const bool printing = entry == QLatin1String("print");
         bool checked = false;
         test.word.duringCreate = [&] {
             if (checked)
@@ -868,19 +878,22 @@ private slots:
                 QCoreApplication::postEvent(form.PushButton1, new QMouseEvent(type, at, form.PushButton1->mapToGlobal(at),
                                                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         };
-        form.mnuPrint_Click();
+        if (printing)
+            form.mnuPrint_Click();
+        else
+            form.mnuSavePdf_Click();
         QCoreApplication::processEvents();
         QVERIFY(checked);
-        QCOMPARE(test.printDialog.calls.size(), 1);
-        QCOMPARE(test.saveDialog.calls.size(), 0);
+        QCOMPARE(test.printDialog.calls.size(), printing ? 1 : 0);
+        QCOMPARE(test.saveDialog.calls.size(), printing ? 0 : 1);
         QCOMPARE(form.zoom(), 1.0f);
         QVERIFY(!form.mnuCard->isVisible());
-        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QCOMPARE(test.printQueue.jobs.size(), size_t(printing ? 1 : 0));
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
         // Afterwards the window answers again.
         QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(test.printDialog.calls.size(), 2);
+        QCOMPARE(test.printDialog.calls.size(), printing ? 2 : 1);
         QTest::mouseClick(form.PushButton1, Qt::LeftButton);
         QCOMPARE(form.zoom(), 1.25f);
         QCOMPARE(preview.errors(), QStringList());
