@@ -478,6 +478,10 @@ void Form2::mouseMoveEvent(QMouseEvent* event)
 void Form2::SetBusy(bool busy)
 {
     mBusy = busy;
+    // A shortcut goes to its action past every filter of input, so the
+    // card's actions are switched off instead.
+    for (QAction* action : mnuCard->actions())
+        action->setEnabled(!busy);
     // Input reaches the application's filters before any widget.
     if (busy)
         qApp->installEventFilter(this);
