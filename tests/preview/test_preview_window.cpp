@@ -569,6 +569,59 @@ private slots:
         QCOMPARE(preview.errors(), QStringList());
     }
 
+    // From the keyboard the menu opens on the card, in the middle of its view.
+    void theKeyboardsMenuOpensOnTheCard()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        preview.activated();
+        form.Picture1->setFocus();
+        QTest::keyClick(form.Picture1, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(form.mnuCard->pos(), form.Picture2->mapToGlobal(form.Picture2->rect().center()));
+    }
+
+    void plainF10OpensNoMenu()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        preview.activated();
+        form.Picture1->setFocus();
+        QTest::keyClick(form.Picture1, Qt::Key_F10);
+        QVERIFY(!form.mnuCard->isVisible());
+    }
+
+    // A held Ctrl+P repeats its key press: still one print dialog.
+    void aHeldCtrlPOpensOnePrintDialog()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        for (const bool repeated : {false, true, true})
+            QTest::simulateEvent(&form, true, Qt::Key_P, Qt::ControlModifier, QString(), repeated);
+        QTest::simulateEvent(&form, false, Qt::Key_P, Qt::ControlModifier, QString(), false);
+        QCOMPARE(preview.test.printDialog.calls.size(), 1);
+    }
+
+    // While busy, a shortcut does not even reach its action.
+    void whileBusyNoShortcutFires()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        preview.test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 1};
+        QSignalSpy triggered(form.mnuPrint, &QAction::triggered);
+        preview.test.word.duringCreate = [&] { QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier); };
+        form.mnuPrint_Click();
+        QCOMPARE(triggered.count(), 0);
+    }
+
     void ctrlPPrintsTheCardAsTheOfficeExportsIt()
     {
         PreviewWindow preview;
