@@ -49,7 +49,7 @@ int RunCard(char* argv[])
     QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
     programEnd.EndOnSignals();
     Platform platform{office.test.messageBoxes, office.test.saveDialog, office.test.printDialog,
-                      office.test.printQueue, office.test.settings, office.test.processes,
+                      office.test.printQueue, office.test.mail, office.test.settings, office.test.processes,
                       office.test.clipboard, office.word, programEnd, office.platform.randomize,
                       office.platform.random, SecondsSinceMidnight, QString()};
     // A message box runs the message pump while it is open.
@@ -114,7 +114,7 @@ int RunSave(char* argv[])
     QtProgramEnd programEnd;
     programEnd.EndOnSignals();
     test.saveDialog.answer = QString::fromLocal8Bit(argv[2]);
-    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings, test.processes, test.clipboard, test.word,
+    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, test.settings, test.processes, test.clipboard, test.word,
                       programEnd, test.platform.randomize, test.platform.random, test.platform.timer, QString()};
     Form2 preview(platform, nullptr);
     preview.Form_Load();
