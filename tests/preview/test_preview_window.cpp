@@ -18,6 +18,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <map>
+#include <thread>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -1130,6 +1131,30 @@ private slots:
         }
         // With nobody there, the dialog may open: it offers "Print to File".
         queue.checkAnswers();
+
+        // A print server that refuses has answered all the same.
+        const QByteArray refusing = QFile::encodeName(path("refusing.sock"));
+        const int refuser = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, refusing.constData(), size_t(refusing.size()) + 1);
+        QVERIFY(::bind(refuser, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
+        QVERIFY(::listen(refuser, 8) == 0);
+        std::thread answering([refuser] {
+            for (int connection; (connection = ::accept(refuser, nullptr, nullptr)) >= 0; ::close(connection)) {
+                char request[4096];
+                if (::read(connection, request, sizeof request) <= 0)
+                    continue;
+                const char answer[] = "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+                if (::write(connection, answer, sizeof answer - 1) < 0)
+                    continue;
+            }
+        });
+        qputenv("CUPS_SERVER", refusing);
+        queue.checkAnswers();
+        ::shutdown(refuser, SHUT_RDWR);
+        ::close(refuser);
+        answering.join();
 
         // A print server that takes the connection and never answers: a few
         // seconds, then the error message, while the window's thread goes on.
