@@ -10,14 +10,14 @@
 # portal), copy it, save it as a picture, print with the queue rejecting
 # jobs, a document the scheduler refuses and the
 # scheduler stopped, go back, make a second card, close; a print server that
-# never answers;
+# never answers; the card copied handed to a clipboard manager at the end;
 # the close box behind an open message; a card made by an ordinary user with
 # a permissive umask; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
 # AT-SPI (the accessible tree is left there too). A window the walk needs
 # that does not come within its bound ends the walk there.
 #
-# usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR
+# usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR CLIPBOARD_MANAGER
 set -uo pipefail
 # A session bus of its own, which the accessibility bus hangs off; it ends
 # with the walk.
@@ -28,6 +28,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$1
 close_window=$2
 artefacts=$3
+clipboard_manager=$4
 mkdir -p "$artefacts"
 work=$(mktemp -d)
 # The office instances keep their private folders under TMPDIR: this run's
@@ -125,6 +126,7 @@ cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${silent_pid:-}" ] && kill "$silent_pid" 2>/dev/null
   [ -n "${portal_pid:-}" ] && kill "$portal_pid" 2>/dev/null
+  [ -n "${manager_pid:-}" ] && kill "$manager_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   # Never left running: the scheduler is the walk's own.
   declare -F cups_stop >/dev/null && cups_stop
@@ -638,10 +640,25 @@ shot "$preview" "$artefacts/preview-after-silent.png"
 click_at "$preview" 172 557   # Zoom In
 check "afterwards the preview answers: Zoom In enlarged the card" \
   card_changes "$preview" "$artefacts/preview-after-silent-zoomed.png" "$artefacts/preview-after-silent.png"
+kill "$silent_pid" 2>/dev/null
+
+step "the card copied stays on the clipboard after the program ends, where a clipboard manager runs"
+mkdir -p "$work/manager"
+"$clipboard_manager" "$work/manager" >"$work/manager.out" 2>&1 &
+manager_pid=$!
+check "the walk's clipboard manager runs" wait_for 10 grep -q ready "$work/manager.out"
+focus_window "$preview"
+click_at "$preview" 300 250
+xdotool key ctrl+c
+sleep 1
 "$close_window" "$preview"
 check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
 app_pid=
-kill "$silent_pid" 2>/dev/null
+check "the manager was handed the picture's and the PDF's forms" \
+  bash -c "grep -qx image/png '$work/manager/targets' && grep -qx application/pdf '$work/manager/targets'"
+check "and took the PDF, with the message as text" holds_message "$work/manager/clipboard.pdf"
+kill "$manager_pid" 2>/dev/null
+manager_pid=
 
 step "the close box behind an open message does nothing"
 # The message holds the procedure until it is answered; the window behind
