@@ -1108,6 +1108,61 @@ private slots:
         QCOMPARE(preview.errors(), QStringList());
     }
 
+    void aQueueThatAsksForAPasswordIsNeverAnsweredOnATerminal()
+    {
+        // Started from a terminal, the CUPS library would ask for the
+        // password there and wait for it; a program of the desktop answers
+        // "none" at once. The case runs again with a terminal of its own.
+        if (qEnvironmentVariableIsEmpty("PELORIN_ON_A_TERMINAL")) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PELORIN_ON_A_TERMINAL"), QStringLiteral("1"));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            const QString self = QCoreApplication::applicationFilePath() + QLatin1Char(' ')
+                + QString::fromLatin1(QTest::currentTestFunction());
+            child.start(QStringLiteral("script"), {"-qec", self, "/dev/null"});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray said = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, said.constData());
+            QVERIFY2(!said.contains("Password for"), said.constData());
+            return;
+        }
+        QVERIFY(::isatty(0));
+        // A print server that asks every request for a password.
+        const QByteArray socketPath = QFile::encodeName(path("asking.sock"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, socketPath.constData(), size_t(socketPath.size()) + 1);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
+        QVERIFY(::listen(listener, 8) == 0);
+        std::thread asking([listener] {
+            for (int connection; (connection = ::accept(listener, nullptr, nullptr)) >= 0; ::close(connection)) {
+                char request[65536];
+                if (::read(connection, request, sizeof request) <= 0)
+                    continue;
+                const char answer[] = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                                      "Content-Length: 0\r\nConnection: close\r\n\r\n";
+                if (::write(connection, answer, sizeof answer - 1) < 0)
+                    continue;
+            }
+        });
+        qputenv("CUPS_SERVER", socketPath);
+        qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
+        QString said;
+        try {
+            CupsPrintQueue().submit({QStringLiteral("CardPDF"), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}});
+        } catch (const Failure& failure) {
+            said = failure.description();
+        }
+        ::shutdown(listener, SHUT_RDWR);
+        ::close(listener);
+        asking.join();
+        // Refused at once, not left waiting for a password until the bound.
+        QVERIFY2(said.startsWith(QStringLiteral("The card could not be printed on \"CardPDF\": ")), qPrintable(said));
+    }
+
     void theCupsQueueSaysWhyAJobCannotGetThere()
     {
         CupsPrintQueue queue;
