@@ -202,6 +202,7 @@ public:
     QStringList failing;       // operation names that throw, e.g. "CreateObject", "Open"
     int instances = 0;         // created and not yet destroyed
     QImage picture = DefaultPicture();
+    QByteArray pdf = DefaultPdf();  // what an export gives
     Clipboard* clipboard = nullptr;
     std::function<void()> duringCreate;
     QString withoutFont;        // characters the engine has no font for
@@ -264,7 +265,7 @@ public:
         QByteArray ExportAsPdf() override
         {
             mWord.call(QStringLiteral("ExportAsPdf"));
-            return DefaultPdf();
+            return mWord.pdf;
         }
 
     private:

@@ -972,6 +972,14 @@ private slots:
         QImageReader reader(target);
         QCOMPARE(reader.format(), format);
         QCOMPARE(reader.size(), QSize(2550, 3300));
+        if (format == "jpeg") {
+            // Kept fine for printing: quality 92, whose luminance table
+            // starts at 3 (the usual 75 starts at 8).
+            const QByteArray jpeg = ReadAll(target);
+            const qsizetype table = jpeg.indexOf("\xFF\xDB");
+            QVERIFY(table > 0);
+            QCOMPARE(int(uchar(jpeg.at(table + 5))), 3);
+        }
         QCOMPARE(preview.errors(), QStringList());
         // Asked before it is replaced, as every save is.
         preview.test.messageBoxes.answers = {MessageBoxes::No};
@@ -993,6 +1001,9 @@ private slots:
         QTest::newRow("no mail program") << "mail" << "mail" << QStringList({"mnuSendMail_Click:116"});
         QTest::newRow("the clipboard refuses") << "clipboard" << "copy" << QStringList({"mnuCopy_Click:116"});
         QTest::newRow("unwritable target") << "target" << "picture" << QStringList({"mnuSavePicture_Click:142"});
+        QTest::newRow("a PDF with no page to draw: copy") << "pageless" << "copy" << QStringList({"mnuCopy_Click:112"});
+        QTest::newRow("a PDF with no page to draw: picture") << "pageless" << "picture"
+                                                             << QStringList({"mnuSavePicture_Click:138"});
     }
 
     void sendingCopyingAndSavingAPictureReportTheirFailures()
@@ -1008,6 +1019,8 @@ private slots:
         if (fault == QLatin1String("mail"))
             test.mail.failure = QStringLiteral("No mail program could be started: xdg-email ended with code 3.");
         test.clipboard.failCard = fault == QLatin1String("clipboard");
+        if (fault == QLatin1String("pageless"))
+            test.word.pdf = "%PDF-1.4\n%%EOF\n";
         test.saveDialog.answer = fault == QLatin1String("target") ? path("no such folder/card.png") : path("card.png");
         QVERIFY(QDir().mkpath(path("temp")));
         qputenv("TEMP", QFile::encodeName(path("temp")));
