@@ -9,6 +9,7 @@
 // busy: its pointer shows it, and it takes no input.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -18,7 +19,8 @@ class WindowPointer;
 class WordFactory;
 struct Platform;
 
-// What the card is called on a printer's queue and in the print dialog.
+// What the card is called on a printer's queue and in the print dialog,
+// before translation (context "CardOutput").
 extern const char* const kCardJobTitle;
 
 // The card document as the office prints it: its page as a PDF, made by an
@@ -26,6 +28,8 @@ extern const char* const kCardJobTitle;
 QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument);
 
 class CardOutput {
+    Q_DECLARE_TR_FUNCTIONS(CardOutput)
+
 public:
     CardOutput(Platform& platform, BusyWindow& busy, WindowPointer& pointer);
 
