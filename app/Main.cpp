@@ -55,6 +55,7 @@ std::condition_variable gWritesDone;
 int gWrites = 0;
 bool gEnding = false;  // no write starts once the program is ending
 std::vector<QByteArray> gUnfinished;  // temporary files of the writes in progress
+std::vector<std::pair<QByteArray, QByteArray>> gKeptUntilTheEnd;  // files, and the folders made for them
 } // namespace
 
 FileWriting::FileWriting(AtEnd atEnd) : mAtEnd(atEnd)
@@ -95,6 +96,16 @@ void RemoveUnfinishedFiles() noexcept
     const std::lock_guard<std::mutex> lock(gWritesMutex);
     for (const QByteArray& path : gUnfinished)
         ::unlink(path.constData());
+    for (const auto& [file, folder] : gKeptUntilTheEnd) {
+        ::unlink(file.constData());
+        ::rmdir(folder.constData());
+    }
+}
+
+void KeepUntilTheEnd(const QString& file, const QString& folder)
+{
+    const std::lock_guard<std::mutex> lock(gWritesMutex);
+    gKeptUntilTheEnd.emplace_back(QFile::encodeName(file), QFile::encodeName(folder));
 }
 
 QString AppTitle()

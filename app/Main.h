@@ -97,8 +97,12 @@ void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writ
 // For a program that is ending, from any thread: waits up to `bound` for the
 // writes in progress; false when some are still going. No write starts after.
 bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept;
-// Removes the temporary files of the writes still going.
+// Removes the temporary files of the writes still going, and the files
+// kept until the end.
 void RemoveUnfinishedFiles() noexcept;
+// A file the program keeps until it ends (a mail attachment, which a mail
+// program may read late), in a folder made for it alone: both go then.
+void KeepUntilTheEnd(const QString& file, const QString& folder);
 
 class QImage;
 class QWidget;

@@ -223,8 +223,12 @@ PrintJob JobFor(const PrintChoice& choice, const QString& title, const QByteArra
         {QStringLiteral("multiple-document-handling"), choice.collate ? QStringLiteral("separate-documents-collated-copies")
                                                                       : QStringLiteral("separate-documents-uncollated-copies")},
         {QStringLiteral("orientation-requested"), choice.landscape ? QStringLiteral("4") : QStringLiteral("3")},
-        {QStringLiteral("print-color-mode"), choice.grayscale ? QStringLiteral("monochrome") : QStringLiteral("color")},
     };
+    // Qt's dialog offers a print queue's colour only where its driver has a
+    // colour model to choose; otherwise the queue's own default (the
+    // user's saved one included) stands.
+    if (choice.grayscale)
+        options.emplace_back(QStringLiteral("print-color-mode"), QStringLiteral("monochrome"));
     if (!choice.media.isEmpty())
         options.emplace_back(QStringLiteral("media"), choice.media);
     if (!choice.sides.isEmpty())

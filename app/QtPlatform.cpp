@@ -151,6 +151,15 @@ void QtClipboard::setImage(const QImage& image)
     QApplication::clipboard()->setImage(image);
 }
 
+void QtClipboard::setCard(const QImage& picture, const QByteArray& pdf)
+{
+    auto* data = new QMimeData;
+    // Offered as image/png and the window system's other picture types.
+    data->setImageData(picture);
+    data->setData(QStringLiteral("application/pdf"), pdf);
+    QApplication::clipboard()->setMimeData(data);
+}
+
 QImage QtClipboard::image()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();

@@ -6,6 +6,7 @@
 #include "Accessibility.h"
 #include "Form1.h"
 #include "LibreOfficeWord.h"
+#include "Mail.h"
 #include "Main.h"
 #include "Printing.h"
 #include "QtPlatform.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
     QtSaveDialog saveDialog;
     QtPrintDialog printDialog;
     CupsPrintQueue printQueue;
+    DesktopMail mail;
     QtSettingsStore settings;
     QtProcessStarter processes;
     QtClipboard clipboard;
@@ -40,7 +42,7 @@ int main(int argc, char* argv[])
 
     LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
 
-    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, mail, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); },
                       [&generator] { return generator.next(); },
                       SecondsSinceMidnight,

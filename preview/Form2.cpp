@@ -116,6 +116,14 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     mnuPrint->setAutoRepeat(false);
     addAction(mnuPrint);
     mnuSavePdf = mnuCard->addAction(tr("Save as PDF…"), this, &Form2::mnuSavePdf_Click);
+    mnuSendMail = mnuCard->addAction(tr("Send by E-mail…"), this, &Form2::mnuSendMail_Click);
+    mnuCopy = mnuCard->addAction(tr("Copy"), this, &Form2::mnuCopy_Click);
+    // Ctrl+C copies the card where the card (or its view) has the focus.
+    mnuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    mnuCopy->setAutoRepeat(false);
+    Picture2->addAction(mnuCopy);
+    mnuSavePicture = mnuCard->addAction(tr("Save as Picture…"), this, &Form2::mnuSavePicture_Click);
 }
 
 Form2::~Form2() = default;
@@ -372,6 +380,21 @@ void Form2::mnuPrint_Click()
 void Form2::mnuSavePdf_Click()
 {
     mOutput->SavePdf(mWordFile);
+}
+
+void Form2::mnuSendMail_Click()
+{
+    mOutput->SendByEmail(mWordFile);
+}
+
+void Form2::mnuCopy_Click()
+{
+    mOutput->Copy(mWordFile);
+}
+
+void Form2::mnuSavePicture_Click()
+{
+    mOutput->SavePicture(mWordFile);
 }
 
 void Form2::PushButton8_Click()

@@ -46,6 +46,26 @@
         <source>Are you sure you wish to overwrite %1 ?</source>
         <translation>Möchten Sie %1 wirklich überschreiben?</translation>
     </message>
+    <message>
+        <source>Thank you</source>
+        <translation>Vielen Dank</translation>
+    </message>
+    <message>
+        <source>The card could not be drawn as a picture</source>
+        <translation>Die Karte konnte nicht als Bild gezeichnet werden</translation>
+    </message>
+    <message>
+        <source>Save as Picture</source>
+        <translation>Als Bild speichern</translation>
+    </message>
+    <message>
+        <source>PNG Pictures (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>JPEG Pictures (*.jpg *.jpeg)</source>
+        <translation>JPEG-Bilder (*.jpg *.jpeg)</translation>
+    </message>
 </context>
 <context>
     <name>Conversions</name>
@@ -157,6 +177,18 @@
     <message>
         <source>Zoom %1%</source>
         <translation>Zoom %1 %</translation>
+    </message>
+    <message>
+        <source>Send by E-mail…</source>
+        <translation>Per E-Mail senden…</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save as Picture…</source>
+        <translation>Als Bild speichern…</translation>
     </message>
 </context>
 <context>
@@ -282,6 +314,33 @@
     <message>
         <source>ActiveX component can&apos;t create object</source>
         <translation>Objekterstellung durch ActiveX-Komponente nicht möglich</translation>
+    </message>
+    <message>
+        <source>no PDF was produced</source>
+        <translation>es wurde kein PDF erzeugt</translation>
+    </message>
+</context>
+<context>
+    <name>Mail</name>
+    <message>
+        <source>No mail program could be started: %1</source>
+        <translation>Es konnte kein E-Mail-Programm gestartet werden: %1</translation>
+    </message>
+    <message>
+        <source>xdg-email (xdg-utils) is not installed.</source>
+        <translation>xdg-email (xdg-utils) ist nicht installiert.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with code %1.</source>
+        <translation>xdg-email wurde mit dem Code %1 beendet.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with signal %1.</source>
+        <translation>xdg-email wurde durch das Signal %1 beendet.</translation>
+    </message>
+    <message>
+        <source>No mail program could be started: the desktop did not answer.</source>
+        <translation>Es konnte kein E-Mail-Programm gestartet werden: Der Desktop hat nicht geantwortet.</translation>
     </message>
 </context>
 <context>
@@ -441,6 +500,17 @@
     <message>
         <source>%1: the office engine ended unexpectedly (the connection to it was lost).</source>
         <translation>%1: Das Office-Programm wurde unerwartet beendet (die Verbindung zu ihm ging verloren).</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPages</name>
+    <message>
+        <source>no page was produced</source>
+        <translation>es wurde keine Seite erzeugt</translation>
+    </message>
+    <message>
+        <source>the page could not be drawn</source>
+        <translation>die Seite konnte nicht gezeichnet werden</translation>
     </message>
 </context>
 <context>

@@ -46,6 +46,26 @@
         <source>Are you sure you wish to overwrite %1 ?</source>
         <translation>¿Seguro que desea sobrescribir %1?</translation>
     </message>
+    <message>
+        <source>Thank you</source>
+        <translation>Gracias</translation>
+    </message>
+    <message>
+        <source>The card could not be drawn as a picture</source>
+        <translation>No se pudo dibujar la tarjeta como imagen</translation>
+    </message>
+    <message>
+        <source>Save as Picture</source>
+        <translation>Guardar como imagen</translation>
+    </message>
+    <message>
+        <source>PNG Pictures (*.png)</source>
+        <translation>Imágenes PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>JPEG Pictures (*.jpg *.jpeg)</source>
+        <translation>Imágenes JPEG (*.jpg *.jpeg)</translation>
+    </message>
 </context>
 <context>
     <name>Conversions</name>
@@ -157,6 +177,18 @@
     <message>
         <source>Zoom %1%</source>
         <translation>Zoom %1 %</translation>
+    </message>
+    <message>
+        <source>Send by E-mail…</source>
+        <translation>Enviar por correo electrónico…</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copiar</translation>
+    </message>
+    <message>
+        <source>Save as Picture…</source>
+        <translation>Guardar como imagen…</translation>
     </message>
 </context>
 <context>
@@ -282,6 +314,33 @@
     <message>
         <source>ActiveX component can&apos;t create object</source>
         <translation>El componente ActiveX no puede crear el objeto</translation>
+    </message>
+    <message>
+        <source>no PDF was produced</source>
+        <translation>no se generó ningún PDF</translation>
+    </message>
+</context>
+<context>
+    <name>Mail</name>
+    <message>
+        <source>No mail program could be started: %1</source>
+        <translation>No se pudo iniciar ningún programa de correo: %1</translation>
+    </message>
+    <message>
+        <source>xdg-email (xdg-utils) is not installed.</source>
+        <translation>xdg-email (xdg-utils) no está instalado.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with code %1.</source>
+        <translation>xdg-email terminó con el código %1.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with signal %1.</source>
+        <translation>xdg-email terminó por la señal %1.</translation>
+    </message>
+    <message>
+        <source>No mail program could be started: the desktop did not answer.</source>
+        <translation>No se pudo iniciar ningún programa de correo: el escritorio no respondió.</translation>
     </message>
 </context>
 <context>
@@ -441,6 +500,17 @@
     <message>
         <source>%1: the office engine ended unexpectedly (the connection to it was lost).</source>
         <translation>%1: el motor de ofimática terminó inesperadamente (se perdió la conexión con él).</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPages</name>
+    <message>
+        <source>no page was produced</source>
+        <translation>no se generó ninguna página</translation>
+    </message>
+    <message>
+        <source>the page could not be drawn</source>
+        <translation>no se pudo dibujar la página</translation>
     </message>
 </context>
 <context>

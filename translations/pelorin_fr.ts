@@ -46,6 +46,26 @@
         <source>Are you sure you wish to overwrite %1 ?</source>
         <translation>Voulez-vous vraiment remplacer %1 ?</translation>
     </message>
+    <message>
+        <source>Thank you</source>
+        <translation>Merci</translation>
+    </message>
+    <message>
+        <source>The card could not be drawn as a picture</source>
+        <translation>La carte n&apos;a pas pu être dessinée sous forme d&apos;image</translation>
+    </message>
+    <message>
+        <source>Save as Picture</source>
+        <translation>Enregistrer comme image</translation>
+    </message>
+    <message>
+        <source>PNG Pictures (*.png)</source>
+        <translation>Images PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>JPEG Pictures (*.jpg *.jpeg)</source>
+        <translation>Images JPEG (*.jpg *.jpeg)</translation>
+    </message>
 </context>
 <context>
     <name>Conversions</name>
@@ -157,6 +177,18 @@
     <message>
         <source>Zoom %1%</source>
         <translation>Zoom %1 %</translation>
+    </message>
+    <message>
+        <source>Send by E-mail…</source>
+        <translation>Envoyer par courriel…</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Save as Picture…</source>
+        <translation>Enregistrer comme image…</translation>
     </message>
 </context>
 <context>
@@ -282,6 +314,33 @@
     <message>
         <source>ActiveX component can&apos;t create object</source>
         <translation>Un composant ActiveX ne peut pas créer d&apos;objet</translation>
+    </message>
+    <message>
+        <source>no PDF was produced</source>
+        <translation>aucun PDF n&apos;a été produit</translation>
+    </message>
+</context>
+<context>
+    <name>Mail</name>
+    <message>
+        <source>No mail program could be started: %1</source>
+        <translation>Aucun programme de messagerie n&apos;a pu être lancé : %1</translation>
+    </message>
+    <message>
+        <source>xdg-email (xdg-utils) is not installed.</source>
+        <translation>xdg-email (xdg-utils) n&apos;est pas installé.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with code %1.</source>
+        <translation>xdg-email s&apos;est terminé avec le code %1.</translation>
+    </message>
+    <message>
+        <source>xdg-email ended with signal %1.</source>
+        <translation>xdg-email a été arrêté par le signal %1.</translation>
+    </message>
+    <message>
+        <source>No mail program could be started: the desktop did not answer.</source>
+        <translation>Aucun programme de messagerie n&apos;a pu être lancé : le bureau n&apos;a pas répondu.</translation>
     </message>
 </context>
 <context>
@@ -441,6 +500,17 @@
     <message>
         <source>%1: the office engine ended unexpectedly (the connection to it was lost).</source>
         <translation>%1 : le moteur bureautique s&apos;est arrêté de manière inattendue (la connexion avec lui a été perdue).</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPages</name>
+    <message>
+        <source>no page was produced</source>
+        <translation>aucune page n&apos;a été produite</translation>
+    </message>
+    <message>
+        <source>the page could not be drawn</source>
+        <translation>la page n&apos;a pas pu être dessinée</translation>
     </message>
 </context>
 <context>

@@ -266,7 +266,7 @@ public:
         const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not export the document as PDF");
         const QByteArray pdf = exportPdf(failure);
         if (!pdf.startsWith("%PDF-"))
-            throw Failure(failure + QStringLiteral(" (no PDF was produced)."));
+            throw Failure(failure + QStringLiteral(" (%1).").arg(QCoreApplication::translate("LibreOfficeWord", "no PDF was produced")));
         return pdf;
     }
 

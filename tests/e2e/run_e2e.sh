@@ -5,8 +5,10 @@
 # End to end, as a user: the real program in a real X server with the real
 # office engine and a print system of the walk's own. Start-up check, type a
 # message, make a card, zoom, drag, scroll and zoom with the wheel, save it,
-# print it, save it as a PDF, print with the scheduler stopped, go back, make
-# a second card, close;
+# print it on the queue's A4, on Letter in grayscale and on an instance's
+# A5, save it as a PDF, print with the queue rejecting jobs and with the
+# scheduler stopped, go back, make a second card, close; a print server that
+# never answers;
 # the close box behind an open message; a card made by an ordinary user with
 # a permissive umask; a card under German; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
@@ -119,6 +121,7 @@ reads() { [[ "$(screen_reader focus | tr '\n' '~')" == $1 ]]; }
 focus_window() { xdotool windowfocus --sync "$1"; sleep 0.3; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+  [ -n "${silent_pid:-}" ] && kill "$silent_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   # Never left running: the scheduler is the walk's own.
   declare -F cups_stop >/dev/null && cups_stop
@@ -159,6 +162,8 @@ source "$here/private_cups.sh"
 # Outside the private work folder: the scheduler's filters run as lp.
 cups_root=$(mktemp -d /tmp/pelorin-e2e-cups.XXXXXX)
 check "own scheduler with a cups-pdf queue, CUPS_SERVER set for the program" cups_start "$cups_root"
+# As queues are set up in most of the world.
+check "the queue's paper is A4" lpadmin -p CardPDF -o PageSize=A4
 menu_item_role=$(/usr/bin/python3 -c 'import pyatspi; print(int(pyatspi.ROLE_MENU_ITEM))')
 
 step "start-up"
@@ -313,6 +318,23 @@ holds_message() {
   [[ "$(pdftotext "$1" - 2>/dev/null | tr '\n' ' ' | sed 's/ﬀ/ff/g; s/ﬁ/fi/g; s/ﬂ/fl/g; s/ﬃ/ffi/g; s/ﬄ/ffl/g')" \
      == *"$message_line1"*"coffee and kindness"* ]]
 }
+# whole_on_page PDF: the ink of its page lies inside the page, with a
+# margin on every side.
+whole_on_page() {
+  local size box
+  size=$(pdfinfo "$1" | awk '/^Page size:/ { print $3, $5 }')
+  box=$(gs -q -dNOPAUSE -dBATCH -sDEVICE=bbox "$1" 2>&1 | awk '/^%%HiResBoundingBox:/ { print $2, $3, $4, $5 }')
+  awk -v page="$size" -v ink="$box" 'BEGIN { split(page, p); split(ink, i); m = 5
+    exit !(i[3] > i[1] && i[1] >= m && i[2] >= m && p[1] - i[3] >= m && p[2] - i[4] >= m) }'
+}
+# job_attribute ID NAME: the value of a job's attribute, as the scheduler keeps it.
+job_attribute() {
+  local server
+  server=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$CUPS_SERVER")
+  ipptool -tv "ipp://$server/jobs/$1" get-job-attributes.test 2>/dev/null | sed -n "s/^ *$2 ([^)]*) = //p"
+}
+# last_job: the number of the newest job in the scheduler's page log.
+last_job() { awk 'END { print $3 }' "$cups_root/log/page_log"; }
 # fonts_embedded PDF: it has fonts, and every one of them is embedded.
 fonts_embedded() { pdffonts "$1" | awk 'NR > 2 { fonts++; if ($(NF-4) != "yes") bare++ } END { exit !(fonts > 0 && bare == 0) }'; }
 focus_window "$preview"
@@ -336,9 +358,67 @@ xdotool key Return
 # The queue writes its PDF while the job runs: it is complete once it reads.
 printed_holds_message() { printed=$(ls "$cups_root"/pdf/*.pdf 2>/dev/null | head -n1) && holds_message "$printed"; }
 check "a PDF with the message as text came from the queue" wait_for 60 printed_holds_message
-check "one page of US Letter, the card's own" bash -c "pdfinfo '$printed' | grep -q '^Pages: *1\$' && pdfinfo '$printed' | grep -q '612 x 792'"
-check "the queue took two copies on the card's paper" grep -q '^CardPDF .* total 2 .* na_letter_8.5x11in' "$cups_root/log/page_log"
+check "A4, the queue's paper" bash -c "pdfinfo '$printed' | grep -Eq '^Page size: +595(\\.[0-9]+)? x 842'"
+check "the card whole on it, a margin on every side" whole_on_page "$printed"
+check "the queue took two copies on A4" grep -q '^CardPDF .* total 2 .* iso_a4_210x297mm' "$cups_root/log/page_log"
+check "the job asks for the card fitted to the paper" test "$(job_attribute "$(last_job)" print-scaling)" = auto-fit
 check "no office process left after printing" test -z "$(office_processes)"
+
+step "print: Properties, US Letter and the driver's Grayscale"
+rm -f "$cups_root"/pdf/*.pdf
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+sleep 0.5
+# shellcheck disable=SC2046
+xdotool mousemove $(screen_reader where "Properties") sleep 0.2 click 1
+check "printer properties shown" wait_for 20 title_windows "Printer Properties"
+sleep 0.5
+# The paper combo box is named by its choice, the queue's own A4.
+# shellcheck disable=SC2046
+xdotool mousemove $(screen_reader where "A4") sleep 0.2 click 1 sleep 0.5 type "US Letter"
+xdotool key Return
+sleep 0.3
+# shellcheck disable=SC2046
+xdotool mousemove $(screen_reader where "Advanced") sleep 0.2 click 1
+sleep 0.5
+# shellcheck disable=SC2046
+xdotool mousemove $(screen_reader where "Color") sleep 0.2 click 1 sleep 0.5 type "Grayscale"
+xdotool key Return
+sleep 0.3
+shot "$(title_windows "Printer Properties" | head -n1)" "$artefacts/print-properties.png"
+xdotool key Return   # OK
+sleep 0.5
+focus_window "$(title_windows "Print" | head -n1)"
+xdotool key alt+p    # Print
+check "a PDF came from the queue" wait_for 60 printed_holds_message
+check "one page of US Letter" bash -c "pdfinfo '$printed' | grep -Eq '^Page size: +612 x 792'"
+check "the card whole on it" whole_on_page "$printed"
+job=$(last_job)
+check "the job asks for US Letter" test "$(job_attribute "$job" media)" = na_letter_8.5x11in
+check "the job's colour mode is monochrome" test "$(job_attribute "$job" print-color-mode)" = monochrome
+check "the driver's own option reached the job" test "$(job_attribute "$job" ColorModel)" = Gray
+
+step "print: an instance of the queue, with the user's saved A5"
+rm -f "$cups_root"/pdf/*.pdf
+# Saved as a user saves them: in the walk's own home.
+check "an instance with its own paper saved" lpoptions -p CardPDF/small -o media=A5
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+sleep 0.5
+# The printer's combo box is named by its choice: the last one, CardPDF.
+# shellcheck disable=SC2046
+xdotool mousemove $(screen_reader where "CardPDF") sleep 0.2 click 1 sleep 0.5 type "CardPDF/small"
+xdotool key Return
+sleep 0.5
+xdotool key alt+p
+check "a PDF came from the queue" wait_for 60 printed_holds_message
+check "one page of A5" bash -c "pdfinfo '$printed' | grep -Eq '^Page size: +42[01](\\.[0-9]+)? x 595'"
+check "the card whole on it" whole_on_page "$printed"
+job=$(last_job)
+check "the job went to the instance's queue" bash -c "[[ '$(job_attribute "$job" job-printer-uri)' == */printers/CardPDF ]]"
+check "the job asks for the instance's A5" test "$(job_attribute "$job" media)" = iso_a5_148x210mm
 
 step "save the card as a PDF: the Menu key on the card"
 focus_window "$preview"
@@ -378,10 +458,30 @@ error_box=$(error_box_within 60)
 need "error message" "$error_box"
 sleep 0.3
 screen_reader tree >"$artefacts/print-rejected-tree.txt"
+# The dialog opened on the last choice, the instance.
 check "the error message says the queue does not accept jobs, in mnuPrint_Click" \
-  bash -c "tr '\n' ' ' <'$artefacts/print-rejected-tree.txt' | grep -q 'could not be printed on \"CardPDF\": .*not accepting jobs.*mnuPrint_Click'"
+  bash -c "tr '\n' ' ' <'$artefacts/print-rejected-tree.txt' | grep -q 'could not be printed on \"CardPDF/small\": .*not accepting jobs.*mnuPrint_Click'"
 xdotool key Return
 cupsaccept CardPDF
+
+step "a document the scheduler refuses: the error message, and no job left waiting without it"
+cups_stop
+cups_extra_conf="MaxRequestSize 4k" cups_start "$cups_root" >/dev/null
+check "the scheduler takes no request over 4 kB" grep -q '^MaxRequestSize 4k' "$cups_root/etc/cupsd.conf"
+focus_window "$preview"
+xdotool key ctrl+p
+check "print dialog shown" wait_for 20 title_windows "Print"
+xdotool key Return
+error_box=$(error_box_within 60)
+need "error message" "$error_box"
+sleep 0.3
+screen_reader tree >"$artefacts/print-refused-tree.txt"
+check "the error message names the queue, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-refused-tree.txt' | grep -q 'could not be printed on \"CardPDF/small\": .*mnuPrint_Click'"
+xdotool key Return
+check "no job waits in the queue" test -z "$(lpstat -o CardPDF 2>/dev/null)"
+cups_stop
+cups_start "$cups_root" >/dev/null
 
 step "right click, Print…, the scheduler stopped: the error message, and the program goes on"
 xdotool mousemove --window "$preview" 300 300 click 3
@@ -424,6 +524,45 @@ check "second card document removed" test ! -e "$second"
 check "temporary folder empty" test -z "$(ls -A "$TEMP")"
 check "no office process left" test -z "$(office_processes)"
 app_pid=
+
+step "a print server that takes the connection and never answers: Ctrl+P costs a few seconds"
+# A stuck network print server, or a laptop away from the office whose
+# client.conf names the office's server.
+python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(8); time.sleep(600)' "$work/silent.sock" &
+silent_pid=$!
+CUPS_SERVER=$work/silent.sock "$program" >>"$artefacts/program.log" 2>&1 &
+app_pid=$!
+check "main window shown" wait_for 60 main_window
+main=$(main_window)
+need "main window" "$main"
+focus_window "$main"
+xdotool key Tab Return
+check "preview shown" wait_for 60 preview_window
+preview=$(preview_window)
+need "preview" "$preview"
+focus_window "$preview"
+asked=$SECONDS
+xdotool key ctrl+p
+error_box=$(error_box_within 20)
+waited=$((SECONDS - asked))
+need "error message" "$error_box"
+dialogs=$(title_windows "Print")
+check "the error message came within a few seconds (${waited} s)" test "$waited" -le 8
+check "no print dialog opened" test -z "$dialogs"
+screen_reader tree >"$artefacts/print-silent-tree.txt"
+check "it says the print system does not answer, in mnuPrint_Click" \
+  bash -c "tr '\n' ' ' <'$artefacts/print-silent-tree.txt' | grep -q 'the print system (CUPS) does not answer at $work/silent.sock.*mnuPrint_Click'"
+xdotool key Return
+sleep 0.5
+shot "$preview" "$artefacts/preview-after-silent.png"
+click_at "$preview" 172 557   # Zoom In
+check "afterwards the preview answers: Zoom In enlarged the card" \
+  card_changes "$preview" "$artefacts/preview-after-silent-zoomed.png" "$artefacts/preview-after-silent.png"
+"$close_window" "$preview"
+check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
+app_pid=
+kill "$silent_pid" 2>/dev/null
 
 step "the close box behind an open message does nothing"
 # The message holds the procedure until it is answered; the window behind
