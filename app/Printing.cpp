@@ -258,10 +258,9 @@ void CupsPrintQueue::checkAnswers()
             // server that let the bound pass is silent.
             if (!http)
                 return std::chrono::steady_clock::now() - start < kAnswerBound / 2;
-            ipp_t* response = cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
-            const bool answer = response != nullptr;
-            ippDelete(response);
-            return answer;
+            // Any answer will do, a refusal too; only silence counts.
+            ippDelete(cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/"));
+            return !http.silent();
         },
         SilentMessage(server));
     if (!answered)

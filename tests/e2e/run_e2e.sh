@@ -6,16 +6,18 @@
 # office engine and a print system of the walk's own. Start-up check, type a
 # message, make a card, zoom, drag, scroll and zoom with the wheel, save it,
 # print it on the queue's A4, on Letter in grayscale and on an instance's
-# A5, save it as a PDF, print with the queue rejecting jobs and with the
+# A5, save it as a PDF, send it by e-mail (xdg-email, and the desktop's
+# portal), copy it, save it as a picture, print with the queue rejecting
+# jobs, a document the scheduler refuses and the
 # scheduler stopped, go back, make a second card, close; a print server that
-# never answers;
+# never answers; the card copied handed to a clipboard manager at the end;
 # the close box behind an open message; a card made by an ordinary user with
 # a permissive umask; a card under German; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
 # AT-SPI (the accessible tree is left there too). A window the walk needs
 # that does not come within its bound ends the walk there.
 #
-# usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR
+# usage: run_e2e.sh PROGRAM CLOSE_WINDOW_TOOL ARTEFACTS_DIR CLIPBOARD_MANAGER
 set -uo pipefail
 # A session bus of its own, which the accessibility bus hangs off; it ends
 # with the walk.
@@ -26,6 +28,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$1
 close_window=$2
 artefacts=$3
+clipboard_manager=$4
 mkdir -p "$artefacts"
 work=$(mktemp -d)
 # The office instances keep their private folders under TMPDIR: this run's
@@ -122,6 +125,8 @@ focus_window() { xdotool windowfocus --sync "$1"; sleep 0.3; }
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${silent_pid:-}" ] && kill "$silent_pid" 2>/dev/null
+  [ -n "${portal_pid:-}" ] && kill "$portal_pid" 2>/dev/null
+  [ -n "${manager_pid:-}" ] && kill "$manager_pid" 2>/dev/null
   [ -n "${atspi_pid:-}" ] && kill "$atspi_pid" 2>/dev/null
   # Never left running: the scheduler is the walk's own.
   declare -F cups_stop >/dev/null && cups_stop
@@ -448,6 +453,83 @@ check "the PDF holds the message as text" holds_message "$saved_pdf"
 check "every font of the PDF is embedded" fonts_embedded "$saved_pdf"
 check "no office process left after the export" test -z "$(office_processes)"
 
+# card_entry N: the card's menu from the keyboard, its entry N (0 is Print…).
+card_entry() {
+  focus_window "$preview"
+  click_at "$preview" 300 250   # the card takes the focus
+  xdotool key Menu
+  sleep 0.5
+  local _
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+}
+
+step "send the card by e-mail: xdg-email and a mail program of the walk's own"
+# The walk's mail program records how it was started; it is the user's
+# mailto handler in the walk's own home and configuration.
+mkdir -p "$HOME/.local/share/applications"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s"\n' "$work/mail-arguments" >"$work/walk-mail"
+chmod +x "$work/walk-mail"
+printf '[Desktop Entry]\nType=Application\nName=Walk Mail\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;\nNoDisplay=true\n' \
+  "$work/walk-mail" >"$HOME/.local/share/applications/walk-mail.desktop"
+check "the walk's mail program is the mailto handler" xdg-mime default walk-mail.desktop x-scheme-handler/mailto
+card_entry 2
+check "the mail program was started" wait_for 30 test -s "$work/mail-arguments"
+mailto=$(head -n1 "$work/mail-arguments" 2>/dev/null)
+echo "started with: $mailto"
+check "with the subject Thank you" bash -c "[[ '$mailto' == mailto:\?*subject=Thank%20you* ]]"
+attached=$(printf '%b' "$(sed -n 's/.*[?&]attach=\([^&]*\).*/\1/p' <<<"$mailto" | sed 's/%/\\x/g')")
+attached=${attached#file://}
+check "with a PDF named for the card attached" test "$(basename "$attached")" = "Thank you card.pdf"
+check "the attachment holds the message as text" holds_message "$attached"
+
+step "send the card by e-mail: the desktop's e-mail portal, where one answers"
+rm -f "$work/mail-arguments"
+coproc portal { exec /usr/bin/python3 "$here/mail_portal.py" "$work/portal-calls"; }
+portal_pid=$portal_PID
+read -r -t 20 ready <&"${portal[0]}"
+check "the walk's portal owns its name on the session bus" test "${ready:-}" = ready
+card_entry 2
+check "the portal was asked to compose a message" wait_for 30 test -s "$work/portal-calls"
+check "with the subject Thank you, and no address" \
+  /usr/bin/python3 -c 'import json, sys; call = json.loads(open(sys.argv[1]).readline())
+sys.exit(not (call["subject"] == "Thank you" and "address" not in call and "addresses" not in call))' "$work/portal-calls"
+portal_attachment=$(/usr/bin/python3 -c 'import json, sys; print(json.loads(open(sys.argv[1]).readline())["attachments"][0]["path"])' "$work/portal-calls")
+check "the descriptor passed is the PDF named for the card" test "$(basename "$portal_attachment")" = "Thank you card.pdf"
+check "read from the descriptor, it holds the message as text" holds_message "$work/portal-calls.1.0"
+check "xdg-email was not needed" test ! -e "$work/mail-arguments"
+kill "$portal_pid" 2>/dev/null
+wait "$portal_pid" 2>/dev/null
+portal_pid=
+
+step "copy the card: Ctrl+C on the card"
+focus_window "$preview"
+click_at "$preview" 300 250
+xdotool key ctrl+c
+sleep 1
+clipboard_types=$(timeout 10 xclip -selection clipboard -t TARGETS -o 2>/dev/null | tr '\n' ' ')
+echo "offered: $clipboard_types"
+timeout 20 xclip -selection clipboard -t image/png -o >"$work/copied.png" 2>/dev/null
+check "the clipboard holds the card as a picture at 300 dpi of its page (2550 × 3300)" \
+  test "$(identify -format '%m %w %h' "$work/copied.png" 2>/dev/null)" = "PNG 2550 3300"
+timeout 20 xclip -selection clipboard -t application/pdf -o >"$work/copied.pdf" 2>/dev/null
+check "and as its PDF, with the message as text" holds_message "$work/copied.pdf"
+
+step "save the card as a picture: PNG and JPEG"
+for picture in "My card.png" "My card.jpg"; do
+  card_entry 4
+  check "Save as Picture dialog shown" wait_for 20 title_windows "Save as Picture"
+  sleep 0.5
+  xdotool type --delay 5 "$work/saved/$picture"
+  xdotool key Return
+  check "Done. shown" wait_for 60 title_windows "Pelorin Greeting"
+  xdotool key Return
+  sleep 0.3
+done
+check "a PNG of the card at printing detail" test "$(identify -format '%m %w %h' "$work/saved/My card.png" 2>/dev/null)" = "PNG 2550 3300"
+check "a JPEG of the card at printing detail" test "$(identify -format '%m %w %h' "$work/saved/My card.jpg" 2>/dev/null)" = "JPEG 2550 3300"
+check "no office process left after sending, copying and saving" test -z "$(office_processes)"
+
 step "a queue that rejects jobs: Ctrl+P gives the error message"
 cupsreject -r "closed for the test" CardPDF
 focus_window "$preview"
@@ -559,10 +641,25 @@ shot "$preview" "$artefacts/preview-after-silent.png"
 click_at "$preview" 172 557   # Zoom In
 check "afterwards the preview answers: Zoom In enlarged the card" \
   card_changes "$preview" "$artefacts/preview-after-silent-zoomed.png" "$artefacts/preview-after-silent.png"
+kill "$silent_pid" 2>/dev/null
+
+step "the card copied stays on the clipboard after the program ends, where a clipboard manager runs"
+mkdir -p "$work/manager"
+"$clipboard_manager" "$work/manager" >"$work/manager.out" 2>&1 &
+manager_pid=$!
+check "the walk's clipboard manager runs" wait_for 10 grep -q ready "$work/manager.out"
+focus_window "$preview"
+click_at "$preview" 300 250
+xdotool key ctrl+c
+sleep 1
 "$close_window" "$preview"
 check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
 app_pid=
-kill "$silent_pid" 2>/dev/null
+check "the manager was handed the picture's and the PDF's forms" \
+  bash -c "grep -qx image/png '$work/manager/targets' && grep -qx application/pdf '$work/manager/targets'"
+check "and took the PDF, with the message as text" holds_message "$work/manager/clipboard.pdf"
+kill "$manager_pid" 2>/dev/null
+manager_pid=
 
 step "the close box behind an open message does nothing"
 # The message holds the procedure until it is answered; the window behind

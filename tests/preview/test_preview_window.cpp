@@ -18,6 +18,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <map>
+#include <thread>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -1107,6 +1108,61 @@ private slots:
         QCOMPARE(preview.errors(), QStringList());
     }
 
+    void aQueueThatAsksForAPasswordIsNeverAnsweredOnATerminal()
+    {
+        // Started from a terminal, the CUPS library would ask for the
+        // password there and wait for it; a program of the desktop answers
+        // "none" at once. The case runs again with a terminal of its own.
+        if (qEnvironmentVariableIsEmpty("PELORIN_ON_A_TERMINAL")) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PELORIN_ON_A_TERMINAL"), QStringLiteral("1"));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            const QString self = QCoreApplication::applicationFilePath() + QLatin1Char(' ')
+                + QString::fromLatin1(QTest::currentTestFunction());
+            child.start(QStringLiteral("script"), {"-qec", self, "/dev/null"});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray said = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, said.constData());
+            QVERIFY2(!said.contains("Password for"), said.constData());
+            return;
+        }
+        QVERIFY(::isatty(0));
+        // A print server that asks every request for a password.
+        const QByteArray socketPath = QFile::encodeName(path("asking.sock"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, socketPath.constData(), size_t(socketPath.size()) + 1);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
+        QVERIFY(::listen(listener, 8) == 0);
+        std::thread asking([listener] {
+            for (int connection; (connection = ::accept(listener, nullptr, nullptr)) >= 0; ::close(connection)) {
+                char request[65536];
+                if (::read(connection, request, sizeof request) <= 0)
+                    continue;
+                const char answer[] = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                                      "Content-Length: 0\r\nConnection: close\r\n\r\n";
+                if (::write(connection, answer, sizeof answer - 1) < 0)
+                    continue;
+            }
+        });
+        qputenv("CUPS_SERVER", socketPath);
+        qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
+        QString said;
+        try {
+            CupsPrintQueue().submit({QStringLiteral("CardPDF"), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}});
+        } catch (const Failure& failure) {
+            said = failure.description();
+        }
+        ::shutdown(listener, SHUT_RDWR);
+        ::close(listener);
+        asking.join();
+        // Refused at once, not left waiting for a password until the bound.
+        QVERIFY2(said.startsWith(QStringLiteral("The card could not be printed on \"CardPDF\": ")), qPrintable(said));
+    }
+
     void theCupsQueueSaysWhyAJobCannotGetThere()
     {
         CupsPrintQueue queue;
@@ -1130,6 +1186,36 @@ private slots:
         }
         // With nobody there, the dialog may open: it offers "Print to File".
         queue.checkAnswers();
+
+        // A print server that refuses has answered all the same.
+        const QByteArray refusing = QFile::encodeName(path("refusing.sock"));
+        const int refuser = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, refusing.constData(), size_t(refusing.size()) + 1);
+        QVERIFY(::bind(refuser, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
+        QVERIFY(::listen(refuser, 8) == 0);
+        std::thread answering([refuser] {
+            for (int connection; (connection = ::accept(refuser, nullptr, nullptr)) >= 0; ::close(connection)) {
+                char request[4096];
+                if (::read(connection, request, sizeof request) <= 0)
+                    continue;
+                const char answer[] = "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+                if (::write(connection, answer, sizeof answer - 1) < 0)
+                    continue;
+            }
+        });
+        qputenv("CUPS_SERVER", refusing);
+        bool answered = true;
+        try {
+            queue.checkAnswers();
+        } catch (const Failure&) {
+            answered = false;
+        }
+        ::shutdown(refuser, SHUT_RDWR);
+        ::close(refuser);
+        answering.join();
+        QVERIFY2(answered, "a print server that refused was taken for a silent one");
 
         // A print server that takes the connection and never answers: a few
         // seconds, then the error message, while the window's thread goes on.
