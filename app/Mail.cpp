@@ -7,6 +7,7 @@
 #include "OffThread.h"
 #include "Spawn.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -56,14 +57,14 @@ bool ComposeThroughPortal(const QString& subject, const QString& attachment)
 
 Failure NoMailProgram(const QString& why)
 {
-    return Failure(QStringLiteral("No mail program could be started: %1").arg(why));
+    return Failure(QCoreApplication::translate("Mail", "No mail program could be started: %1").arg(why));
 }
 
 void ComposeWithXdgEmail(const QString& subject, const QString& attachment)
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
     if (program.isEmpty())
-        throw NoMailProgram(QStringLiteral("xdg-email (xdg-utils) is not installed."));
+        throw NoMailProgram(QCoreApplication::translate("Mail", "xdg-email (xdg-utils) is not installed."));
     const pid_t pid = SpawnInOwnSession(
         {QFile::encodeName(program), "--subject", subject.toUtf8(), "--attach", QFile::encodeName(attachment)});
     if (pid == 0)
@@ -76,8 +77,8 @@ void ComposeWithXdgEmail(const QString& subject, const QString& attachment)
             if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
                 return;
             throw NoMailProgram(WIFEXITED(status)
-                                    ? QStringLiteral("xdg-email ended with code %1.").arg(WEXITSTATUS(status))
-                                    : QStringLiteral("xdg-email ended with signal %1.").arg(WTERMSIG(status)));
+                                    ? QCoreApplication::translate("Mail", "xdg-email ended with code %1.").arg(WEXITSTATUS(status))
+                                    : QCoreApplication::translate("Mail", "xdg-email ended with signal %1.").arg(WTERMSIG(status)));
         }
         if (done < 0 && errno != EINTR)
             return;
@@ -101,5 +102,5 @@ void DesktopMail::compose(const QString& subject, const QString& attachment)
                 ComposeWithXdgEmail(subject, attachment);
             return true;
         },
-        QStringLiteral("No mail program could be started: the desktop did not answer."));
+        QCoreApplication::translate("Mail", "No mail program could be started: the desktop did not answer."));
 }

@@ -12,7 +12,7 @@
 extern const char* const kProductName;      // caption of both windows, settings section
 extern const char* const kSettingsApplication;
 extern const char* const kHomePageUrl;
-extern const char* const kSupportContact;   // team name and contact page of the Help message
+extern const char* const kSupportPage;      // the contact page the Help message names
 
 // The application title every untitled message box carries.
 QString AppTitle();

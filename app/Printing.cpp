@@ -6,6 +6,7 @@
 #include "ErrorTrap.h"
 #include "OffThread.h"
 
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrintEngine>
@@ -91,12 +92,15 @@ QString CurrentServer()
 
 QString SilentMessage(const QString& server)
 {
-    return QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at %1.").arg(server);
+    return QCoreApplication::translate("Printing",
+                                       "The card could not be printed: the print system (CUPS) does not answer at %1.")
+        .arg(server);
 }
 
 Failure PrintFailure(const PrintJob& job)
 {
-    return Failure(QStringLiteral("The card could not be printed on \"%1\": %2")
+    // The print system's own words follow as it gives them.
+    return Failure(QCoreApplication::translate("Printing", "The card could not be printed on \"%1\": %2")
                        .arg(job.printer, QString::fromUtf8(cupsLastErrorString())));
 }
 
@@ -266,7 +270,7 @@ void CupsPrintQueue::checkAnswers()
 int CupsPrintQueue::submit(const PrintJob& job)
 {
     if (job.printer.isEmpty())
-        throw Failure(QStringLiteral("The card could not be printed: no printer was chosen."));
+        throw Failure(QCoreApplication::translate("Printing", "The card could not be printed: no printer was chosen."));
     // An exchange that lets its bound pass ends the job; the rest is slack.
     return WaitOffThread(ExchangeBound() * 2 + std::chrono::seconds(1), [job] { return SubmitNow(job); },
                          SilentMessage(CurrentServer()));

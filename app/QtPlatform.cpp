@@ -10,6 +10,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -102,9 +103,11 @@ QSettings& SettingsFile(const QString& application)
 void ThrowOnError(const QSettings& settings)
 {
     if (settings.status() == QSettings::AccessError)
-        throw Failure(QStringLiteral("Cannot access the settings file ") + settings.fileName());
+        throw Failure(QCoreApplication::translate("QtPlatform", "Cannot access the settings file %1")
+            .arg(settings.fileName()));
     if (settings.status() == QSettings::FormatError)
-        throw Failure(QStringLiteral("The settings file is damaged: ") + settings.fileName());
+        throw Failure(QCoreApplication::translate("QtPlatform", "The settings file is damaged: %1")
+            .arg(settings.fileName()));
 }
 } // namespace
 
@@ -140,7 +143,7 @@ void QtProcessStarter::startDetached(const QString& program, const QStringList& 
         argv.push_back(argument.toLocal8Bit());
     const pid_t pid = path.isEmpty() ? 0 : SpawnInOwnSession(argv);
     if (pid == 0)
-        throw Failure(QStringLiteral("File not found: ") + program);
+        throw Failure(QCoreApplication::translate("QtPlatform", "File not found: %1").arg(program));
     // Nothing waits for it but this, so that it leaves no zombie behind.
     std::thread([pid] {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
@@ -166,10 +169,10 @@ QImage QtClipboard::image()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasImage())
-        throw Failure(QStringLiteral("The clipboard holds no picture"));
+        throw Failure(QCoreApplication::translate("QtPlatform", "The clipboard holds no picture"));
     const QImage picture = QApplication::clipboard()->image();
     if (picture.isNull())
-        throw Failure(QStringLiteral("The clipboard holds no picture"));
+        throw Failure(QCoreApplication::translate("QtPlatform", "The clipboard holds no picture"));
     return picture;
 }
 

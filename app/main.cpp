@@ -11,6 +11,7 @@
 #include "Printing.h"
 #include "QtPlatform.h"
 #include "Skin.h"
+#include "Translations.h"
 
 #include <QApplication>
 
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
     // takes the end signals.
     QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
+    InstallTranslations(QCoreApplication::applicationDirPath());
     InstallAccessibleInterfaces();
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.

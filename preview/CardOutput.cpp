@@ -21,8 +21,8 @@
 #include <memory>
 #include <sys/stat.h>
 
-const char* const kCardJobTitle = "Greeting card";
-const char* const kCardMailSubject = "Thank you";
+const char* const kCardJobTitle = QT_TRANSLATE_NOOP("CardOutput", "Greeting card");
+const char* const kCardMailSubject = QT_TRANSLATE_NOOP("CardOutput", "Thank you");
 const char* const kCardMailAttachment = "Thank you card.pdf";
 
 QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument)
@@ -51,7 +51,7 @@ void CopyCardDocument(const QString& source, const QString& target)
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("File not found: ") + source);
+        throw Failure(QCoreApplication::translate("CardOutput", "File not found: %1").arg(source));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Failure(file.errorString() + QStringLiteral(": ") + source);
@@ -62,7 +62,8 @@ void CopyCardDocument(const QString& source, const QString& target)
 }
 QImage CardPicture(const QByteArray& pdf)
 {
-    return RenderPdfPage(pdf, kCardPictureDotsPerInch, QStringLiteral("The card could not be drawn as a picture"));
+    return RenderPdfPage(pdf, kCardPictureDotsPerInch,
+                         QCoreApplication::translate("CardOutput", "The card could not be drawn as a picture"));
 }
 
 // The picture in the format the name's suffix asks for; PNG for a name
@@ -115,10 +116,10 @@ void CardOutput::SaveWordFile(const QString& cardDocument)
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
     QString target;
     const int16_t answer =
-        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
+        AskForSaveTarget(trap, tr("Save File"), tr("Word Files (*.doc)") + QStringLiteral("|*.doc"), target);
     if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
         trap.step(130, [&] { CopyCardDocument(cardDocument, target); });
-    trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+    trap.step(132, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
 }
 
 void CardOutput::Print(const QString& cardDocument)
@@ -138,7 +139,7 @@ void CardOutput::Print(const QString& cardDocument)
     trap.step(108, [&] { mPointer.set(WindowPointer::Default); });
     if (trap.test(110, [&] { return answers; })) {
         PrintChoice choice;
-        trap.step(112, [&] { choice = mPlatform.printDialog.showPrint(QString::fromLatin1(kCardJobTitle)); });
+        trap.step(112, [&] { choice = mPlatform.printDialog.showPrint(tr(kCardJobTitle)); });
         if (trap.test(114, [&] { return choice.accepted; })) {
             trap.step(116, [&] { mPointer.set(WindowPointer::Busy); });
             // The busy pointer shows before the office starts.
@@ -152,7 +153,7 @@ void CardOutput::Print(const QString& cardDocument)
                     trap.step(126, [&] { WriteUserFile(pdf, choice.outputFile); });
                 else
                     trap.step(128, [&] {
-                        mPlatform.printQueue.submit(JobFor(choice, QString::fromLatin1(kCardJobTitle), pdf));
+                        mPlatform.printQueue.submit(JobFor(choice, tr(kCardJobTitle), pdf));
                     });
             }
             trap.step(130, [&] { mPointer.set(WindowPointer::Default); });
@@ -171,7 +172,7 @@ void CardOutput::SavePdf(const QString& cardDocument)
     trap.step(102, [&] { mBusy.set(true); });
     QString target;
     const int16_t answer =
-        AskForSaveTarget(trap, QStringLiteral("Save as PDF"), QStringLiteral("PDF Files (*.pdf)|*.pdf"), target);
+        AskForSaveTarget(trap, tr("Save as PDF"), tr("PDF Files (*.pdf)") + QStringLiteral("|*.pdf"), target);
     // A cancel does nothing, not even "Done.".
     if (!target.isEmpty()) {
         if (trap.test(128, [&] { return answer == MessageBoxes::Yes; })) {
@@ -183,7 +184,7 @@ void CardOutput::SavePdf(const QString& cardDocument)
                 trap.step(138, [&] { WriteUserFile(pdf, target); });
             trap.step(140, [&] { mPointer.set(WindowPointer::Default); });
         }
-        trap.step(142, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+        trap.step(142, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
     }
     trap.step(144, [&] { DoEvents(); });
     trap.step(146, [&] { mBusy.set(false); });
@@ -203,7 +204,7 @@ void CardOutput::SendByEmail(const QString& cardDocument)
         QString attachment;
         trap.step(112, [&] { attachment = WriteMailAttachment(pdf); });
         if (trap.test(114, [&] { return !attachment.isEmpty(); }))
-            trap.step(116, [&] { mPlatform.mail.compose(QString::fromUtf8(kCardMailSubject), attachment); });
+            trap.step(116, [&] { mPlatform.mail.compose(tr(kCardMailSubject), attachment); });
     }
     trap.step(118, [&] { mPointer.set(WindowPointer::Default); });
     trap.step(120, [&] { DoEvents(); });
@@ -238,8 +239,9 @@ void CardOutput::SavePicture(const QString& cardDocument)
         return;
     trap.step(102, [&] { mBusy.set(true); });
     QString target;
-    const int16_t answer = AskForSaveTarget(trap, QStringLiteral("Save as Picture"),
-                                            QStringLiteral("PNG Pictures (*.png)|*.png|JPEG Pictures (*.jpg *.jpeg)|*.jpg *.jpeg"),
+    const int16_t answer = AskForSaveTarget(trap, tr("Save as Picture"),
+                                            tr("PNG Pictures (*.png)") + QStringLiteral("|*.png|")
+                                                + tr("JPEG Pictures (*.jpg *.jpeg)") + QStringLiteral("|*.jpg *.jpeg"),
                                             target);
     // A cancel does nothing, not even "Done.".
     if (!target.isEmpty()) {
@@ -255,7 +257,7 @@ void CardOutput::SavePicture(const QString& cardDocument)
                 trap.step(142, [&] { WriteUserFile(picture, target); });
             trap.step(144, [&] { mPointer.set(WindowPointer::Default); });
         }
-        trap.step(146, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+        trap.step(146, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
     }
     trap.step(148, [&] { DoEvents(); });
     trap.step(150, [&] { mBusy.set(false); });
@@ -277,7 +279,7 @@ int16_t CardOutput::AskForSaveTarget(ErrorTrap& trap, const QString& title, cons
     if (trap.test(118, [&] { return FileExists(target); })) {
         trap.step(120, [&] {
             answer = int16_t(mPlatform.messageBoxes.show(
-                QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
+                tr("Are you sure you wish to overwrite %1 ?").arg(target), AppTitle(),
                 MessageBoxes::YesNo));
         });
         // 122/124: the old file is not deleted first; the write replaces it

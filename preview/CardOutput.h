@@ -10,6 +10,7 @@
 // it takes no input.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -19,10 +20,12 @@ class WindowPointer;
 class WordFactory;
 struct Platform;
 
-// What the card is called on a printer's queue and in the print dialog.
+// What the card is called on a printer's queue and in the print dialog,
+// before translation (context "CardOutput").
 extern const char* const kCardJobTitle;
 
-// What a mail with the card says, and the card's file name there.
+// What a mail with the card says, before translation (context "CardOutput"),
+// and the card's file name there, a name the same in every language.
 extern const char* const kCardMailSubject;
 extern const char* const kCardMailAttachment;
 // Printing detail, in dots per inch of the card's page, for the card as a
@@ -34,6 +37,8 @@ constexpr double kCardPictureDotsPerInch = 300;
 QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument);
 
 class CardOutput {
+    Q_DECLARE_TR_FUNCTIONS(CardOutput)
+
 public:
     CardOutput(Platform& platform, BusyWindow& busy, WindowPointer& pointer);
 

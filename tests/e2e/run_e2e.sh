@@ -12,7 +12,7 @@
 # scheduler stopped, go back, make a second card, close; a print server that
 # never answers; the card copied handed to a clipboard manager at the end;
 # the close box behind an open message; a card made by an ordinary user with
-# a permissive umask; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
+# a permissive umask; a card under German; the preview moved onto a denser screen. Screenshots of both windows are left in the artefacts
 # folder. Along the keyboard road a screen reader's view is read through
 # AT-SPI (the accessible tree is left there too). A window the walk needs
 # that does not come within its bound ends the walk there.
@@ -172,7 +172,8 @@ check "the queue's paper is A4" lpadmin -p CardPDF -o PageSize=A4
 menu_item_role=$(/usr/bin/python3 -c 'import pyatspi; print(int(pyatspi.ROLE_MENU_ITEM))')
 
 step "start-up"
-"$program" >"$artefacts/program.log" 2>&1 &
+# A language the program has no catalogue for: the walk reads the English texts.
+LANGUAGE=xx "$program" >"$artefacts/program.log" 2>&1 &
 app_pid=$!
 check "main window shown after the office check" wait_for 60 main_window
 main=$(main_window)
@@ -716,6 +717,110 @@ check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
 check "no office process of the user left" bash -c "! pgrep -u nobody -f soffice.bin"
 app_pid=
 rm -rf "$user_root"
+
+step "the program in German: LANGUAGE=de, one card"
+# The program takes its texts from LANGUAGE and Qt's dialogs theirs from
+# Qt's own German catalogue; LANG gives the dialogs' dates and numbers, from
+# a locale the walk makes when the machine lacks it.
+locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8' || localedef -i de_DE -f UTF-8 de_DE.UTF-8
+check "a German locale to run in" bash -c "locale -a | grep -qix 'de_DE.utf-\?8'"
+env -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 LANGUAGE=de "$program" >>"$artefacts/program.log" 2>&1 &
+app_pid=$!
+check "main window shown" wait_for 60 main_window
+main=$(main_window)
+need "main window in German" "$main"
+shot "$main" "$artefacts/main-window-de.png"
+focus_window "$main"
+check "screen reader: the focus in the message box, named by its German frame" \
+  wait_for 20 reads "window: frame | Pelorin Greeting Designer~focus: text | Kurze Nachricht~*"
+screen_reader tree >"$artefacts/accessible-tree-de.txt"
+check "screen reader: the main window's buttons read German" \
+  bash -c "grep -q 'push button | Vorlage erstellen |' '$artefacts/accessible-tree-de.txt' \
+    && grep -q 'push button | Hilfe |' '$artefacts/accessible-tree-de.txt' \
+    && grep -q 'push button | Beispieldaten laden |' '$artefacts/accessible-tree-de.txt'"
+xdotool key Tab
+sleep 0.3
+xdotool key Return
+check "preview shown" wait_for 60 preview_window
+preview=$(preview_window)
+need "preview in German" "$preview"
+sleep 1
+shot "$preview" "$artefacts/preview-window-de.png"
+# The same message as the first card: the card itself is the same in every language.
+check "the card looks as the English one did" \
+  test "$(viewport_of "$artefacts/preview-window-de.png")" = "$(viewport_of "$artefacts/preview-window.png")"
+card_de=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
+check "the card document holds the text of the English one" \
+  bash -c "[ -f '$card_de' ] && [ \"\$(catdoc -d utf-8 '$card_de')\" = \"\$(catdoc -d utf-8 '$saved')\" ]"
+focus_window "$preview"
+check "screen reader: the card is the Grußkarte, described in German" \
+  wait_for 20 reads "*~focus: image | Grußkarte~description: Nachricht auf der Karte: / $message_line1 / $message_line2 / Zoom 100 %~"
+screen_reader tree >"$artefacts/accessible-tree-de.txt"
+check "screen reader: the preview's buttons read German" \
+  bash -c "grep -q 'push button | Vergrößern |' '$artefacts/accessible-tree-de.txt' \
+    && grep -q 'push button | Verkleinern |' '$artefacts/accessible-tree-de.txt' \
+    && grep -q 'push button | < Zurück |' '$artefacts/accessible-tree-de.txt' \
+    && grep -q 'push button | Ergebnisse als Word-Datei speichern |' '$artefacts/accessible-tree-de.txt'"
+screen_reader announced 3 >"$artefacts/card-menu-announced-de.txt" &
+announcer=$!
+sleep 1
+xdotool key Menu
+sleep 0.5
+shot root "$artefacts/card-menu-de.png"
+xdotool key Down
+wait "$announcer"
+check "screen reader: the card's menu reads Drucken…, then Als PDF speichern…" \
+  test "$(cat "$artefacts/card-menu-announced-de.txt")" = "$menu_item_role | Drucken…
+$menu_item_role | Als PDF speichern…"
+xdotool key Escape
+sleep 0.3
+saved_de="$work/saved/Karte.doc"
+xdotool key ctrl+s
+check "the Save dialog has its German title" wait_for 20 title_windows "Datei speichern"
+sleep 0.5
+xdotool type --delay 5 "$saved_de"
+xdotool key Return
+check "a message shown" wait_for 20 title_windows "Pelorin Greeting"
+sleep 0.3
+screen_reader tree >"$artefacts/message-box-de.txt"
+check "screen reader: the message reads Fertig." grep -q 'label | Fertig\. |' "$artefacts/message-box-de.txt"
+xdotool key Return
+sleep 0.3
+check "the card saved" test -f "$saved_de"
+# Saved again under the same name: the overwrite question.
+xdotool key ctrl+s
+check "the Save dialog shown again" wait_for 20 title_windows "Datei speichern"
+sleep 0.5
+xdotool type --delay 5 "$saved_de"
+xdotool key Return
+check "the overwrite question shown" wait_for 20 title_windows "Pelorin Greeting"
+sleep 0.3
+shot "$(title_windows "Pelorin Greeting" | head -n1)" "$artefacts/overwrite-question-de.png"
+screen_reader tree >"$artefacts/message-box-de.txt"
+check "screen reader: the question and its buttons Ja and Nein, from Qt's catalogue, read German" \
+  bash -c "grep -q 'Möchten Sie .*Karte.doc wirklich überschreiben?' '$artefacts/message-box-de.txt' \
+    && grep -q 'push button | Ja |' '$artefacts/message-box-de.txt' && grep -q 'push button | Nein |' '$artefacts/message-box-de.txt'"
+xdotool key Return   # Ja
+sleep 0.5
+check "Fertig. after the question" wait_for 20 title_windows "Pelorin Greeting"
+xdotool key Return
+sleep 0.3
+focus_window "$preview"
+xdotool key ctrl+p
+check "the print dialog is titled Drucken, from Qt's catalogue" wait_for 20 title_windows "Drucken"
+print_dialog=$(title_windows "Drucken" | head -n1)
+need "German print dialog" "$print_dialog"
+sleep 0.5
+shot "$print_dialog" "$artefacts/print-dialog-de.png"
+screen_reader tree >"$artefacts/print-dialog-de.txt"
+check "screen reader: the print dialog's buttons read Drucken and Abbrechen" \
+  bash -c "grep -q 'push button | Drucken |' '$artefacts/print-dialog-de.txt' && grep -q 'push button | Abbrechen |' '$artefacts/print-dialog-de.txt'"
+xdotool key Escape
+sleep 0.3
+check "no German error message came" test -z "$(title_windows Anwendungsfehler)"
+"$close_window" "$preview"
+check "program ended" wait_for 20 bash -c "! kill -0 $app_pid"
+app_pid=
 
 step "the preview moved by a window manager onto a denser screen"
 # A server of its own with two monitors side by side, the right one of
