@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
 #include "Accessibility.h"
+#include "Mail.h"
 #include "Main.h"
 #include "PreviewTestSupport.h"
 #include "Printing.h"
@@ -1174,6 +1175,41 @@ private slots:
         asking.join();
         // Refused at once, not left waiting for a password until the bound.
         QVERIFY2(said.startsWith(QStringLiteral("The card could not be printed on \"CardPDF\": ")), qPrintable(said));
+    }
+
+    void theDesktopsMailProgramIsStartedOrSaysWhyNot_data()
+    {
+        QTest::addColumn<QString>("xdgEmail");  // the script standing in for it; empty: none on the PATH
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("started") << "exit 0" << QString();
+        QTest::newRow("no mailto handler") << "sleep 0.3; exit 3" << "No mail program could be started: xdg-email ended with code 3.";
+        QTest::newRow("no xdg-utils") << QString() << "No mail program could be started: xdg-email (xdg-utils) is not installed.";
+    }
+
+    void theDesktopsMailProgramIsStartedOrSaysWhyNot()
+    {
+        QFETCH(QString, xdgEmail);
+        QFETCH(QString, failure);
+        // No session bus, so no portal: xdg-email is asked.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path("no-bus")));
+        QVERIFY(QDir().mkpath(path("bin")));
+        if (!xdgEmail.isEmpty()) {
+            WriteAll(path("bin/xdg-email"), "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.arguments\"\n" + xdgEmail.toUtf8() + "\n");
+            QVERIFY(QFile::setPermissions(path("bin/xdg-email"), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QByteArray searchPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(path("bin")));
+        QString said;
+        try {
+            DesktopMail().compose(QStringLiteral("Thank you"), path("Thank you card.pdf"));
+        } catch (const Failure& refusal) {
+            said = refusal.description();
+        }
+        qputenv("PATH", searchPath);
+        QCOMPARE(said, failure);
+        if (!xdgEmail.isEmpty())
+            QCOMPARE(ReadAll(path("bin/xdg-email.arguments")),
+                     "--subject\nThank you\n--attach\n" + QFile::encodeName(path("Thank you card.pdf")) + "\n");
     }
 
     void theCupsQueueSaysWhyAJobCannotGetThere()
