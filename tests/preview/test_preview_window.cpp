@@ -61,6 +61,44 @@ QStringList ExportCalls(const QString& cardDocument)
     return {"CreateObject Word.Application", "OpenReadOnly " + cardDocument, "ExportAsPdf", "CloseActiveDocument 0", "Quit"};
 }
 
+// A print server of the test's own on a Unix socket, which CUPS_SERVER
+// names: silent (it takes connections and never answers) when `answer` is
+// empty, else giving every request that answer.
+class FakePrintServer {
+public:
+    FakePrintServer(const QString& path, QByteArray answer = {}) : mPath(QFile::encodeName(path))
+    {
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, mPath.constData(), size_t(mPath.size()) + 1);
+        mListener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        mListening = ::bind(mListener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::listen(mListener, 8) == 0;
+        if (!answer.isEmpty())
+            mAnswering = std::thread([listener = mListener, answer] {
+                for (int connection; (connection = ::accept(listener, nullptr, nullptr)) >= 0; ::close(connection)) {
+                    char request[65536];
+                    if (::read(connection, request, sizeof request) > 0 && ::write(connection, answer.constData(), size_t(answer.size())) < 0)
+                        continue;
+                }
+            });
+        qputenv("CUPS_SERVER", mPath);
+    }
+    ~FakePrintServer()
+    {
+        ::shutdown(mListener, SHUT_RDWR);
+        ::close(mListener);
+        if (mAnswering.joinable())
+            mAnswering.join();
+    }
+    bool listening() const { return mListening; }
+
+private:
+    QByteArray mPath;
+    int mListener = -1;
+    bool mListening = false;
+    std::thread mAnswering;
+};
+
 // The print dialog accepted on a queue, or on "Print to File", with the
 // paper of most of the world.
 PrintChoice Choice(const QString& printer, const QString& outputFile = QString())
@@ -1144,35 +1182,18 @@ private slots:
         }
         QVERIFY(::isatty(0));
         // A print server that asks every request for a password.
-        const QByteArray socketPath = QFile::encodeName(path("asking.sock"));
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un at{};
-        at.sun_family = AF_UNIX;
-        std::memcpy(at.sun_path, socketPath.constData(), size_t(socketPath.size()) + 1);
-        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
-        QVERIFY(::listen(listener, 8) == 0);
-        std::thread asking([listener] {
-            for (int connection; (connection = ::accept(listener, nullptr, nullptr)) >= 0; ::close(connection)) {
-                char request[65536];
-                if (::read(connection, request, sizeof request) <= 0)
-                    continue;
-                const char answer[] = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
-                                      "Content-Length: 0\r\nConnection: close\r\n\r\n";
-                if (::write(connection, answer, sizeof answer - 1) < 0)
-                    continue;
-            }
-        });
-        qputenv("CUPS_SERVER", socketPath);
-        qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
         QString said;
-        try {
-            CupsPrintQueue().submit({QStringLiteral("CardPDF"), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}});
-        } catch (const Failure& failure) {
-            said = failure.description();
+        {
+            const FakePrintServer asking(path("asking.sock"), "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                                                              "Content-Length: 0\r\nConnection: close\r\n\r\n");
+            QVERIFY(asking.listening());
+            qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
+            try {
+                CupsPrintQueue().submit({QStringLiteral("CardPDF"), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}});
+            } catch (const Failure& failure) {
+                said = failure.description();
+            }
         }
-        ::shutdown(listener, SHUT_RDWR);
-        ::close(listener);
-        asking.join();
         // Refused at once, not left waiting for a password until the bound.
         QVERIFY2(said.startsWith(QStringLiteral("The card could not be printed on \"CardPDF\": ")), qPrintable(said));
     }
@@ -1237,45 +1258,21 @@ private slots:
         queue.checkAnswers();
 
         // A print server that refuses has answered all the same.
-        const QByteArray refusing = QFile::encodeName(path("refusing.sock"));
-        const int refuser = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un at{};
-        at.sun_family = AF_UNIX;
-        std::memcpy(at.sun_path, refusing.constData(), size_t(refusing.size()) + 1);
-        QVERIFY(::bind(refuser, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0);
-        QVERIFY(::listen(refuser, 8) == 0);
-        std::thread answering([refuser] {
-            for (int connection; (connection = ::accept(refuser, nullptr, nullptr)) >= 0; ::close(connection)) {
-                char request[4096];
-                if (::read(connection, request, sizeof request) <= 0)
-                    continue;
-                const char answer[] = "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-                if (::write(connection, answer, sizeof answer - 1) < 0)
-                    continue;
+        {
+            const FakePrintServer refusing(path("refusing.sock"),
+                                           "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            QVERIFY(refusing.listening());
+            try {
+                queue.checkAnswers();
+            } catch (const Failure&) {
+                QFAIL("a print server that refused was taken for a silent one");
             }
-        });
-        qputenv("CUPS_SERVER", refusing);
-        bool answered = true;
-        try {
-            queue.checkAnswers();
-        } catch (const Failure&) {
-            answered = false;
         }
-        ::shutdown(refuser, SHUT_RDWR);
-        ::close(refuser);
-        answering.join();
-        QVERIFY2(answered, "a print server that refused was taken for a silent one");
 
         // A print server that takes the connection and never answers: a few
         // seconds, then the error message, while the window's thread goes on.
-        const QByteArray silent = QFile::encodeName(path("silent.sock"));
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, silent.constData(), size_t(silent.size()) + 1);
-        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-        QVERIFY(::listen(listener, 8) == 0);
-        qputenv("CUPS_SERVER", silent);
+        const FakePrintServer silent(path("silent.sock"));
+        QVERIFY(silent.listening());
         int ticks = 0;
         QTimer ticking;
         connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
@@ -1300,7 +1297,6 @@ private slots:
             QVERIFY2(failure.description().contains(QStringLiteral("does not answer at ") + path("silent.sock")),
                      qPrintable(failure.description()));
         }
-        ::close(listener);
         qunsetenv("PELORIN_PRINT_TIMEOUT_MS");
         if (server.isNull())
             qunsetenv("CUPS_SERVER");
