@@ -944,7 +944,7 @@ private slots:
         preview.form.mnuSendMail->trigger();
         QCOMPARE(preview.errors(), QStringList());
         QCOMPARE(test.mail.messages.size(), size_t(1));
-        const RecordingMailComposer::Message& message = test.mail.messages[0];
+        const RecordingMailComposer::Message message = test.mail.messages[0];
         QCOMPARE(message.subject, QStringLiteral("Thank you"));
         QCOMPARE(QFileInfo(message.attachment).fileName(), QStringLiteral("Thank you card.pdf"));
         QVERIFY(message.attachment.startsWith(path("temp") + QLatin1Char('/')));
