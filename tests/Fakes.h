@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -172,6 +173,7 @@ public:
     QStringList calls;
     QStringList failing;       // operation names that throw, e.g. "CreateObject", "Open"
     int instances = 0;         // created and not yet destroyed
+    int spares = 0;            // started ahead and not yet taken by a CreateObject
     QImage picture = DefaultPicture();
     Clipboard* clipboard = nullptr;
     std::function<void()> duringCreate;
@@ -228,10 +230,13 @@ public:
         void Close() override { mWord.call(QStringLiteral("Close")); }
         void CopyRangeAsPicture() override
         {
+            mRendered.clear();
             mWord.call(QStringLiteral("CopyRangeAsPicture"));
             if (mWord.clipboard)
                 mWord.clipboard->setImage(mWord.picture);
+            mRendered = DefaultPdf();
         }
+        QByteArray RenderedPdf() const override { return mRendered; }
         QByteArray ExportAsPdf() override
         {
             mWord.call(QStringLiteral("ExportAsPdf"));
@@ -242,6 +247,7 @@ public:
         FakeWord& mWord;
         QString mPath;
         QString mText;
+        QByteArray mRendered;
     };
 
     class Application : public WordApplication {
@@ -279,7 +285,15 @@ public:
         if (duringCreate)
             duringCreate();
         call(QStringLiteral("CreateObject"), progId);
+        spares = std::max(spares - 1, 0);  // a spare is handed out
         return std::make_unique<Application>(*this);
+    }
+
+    // A spare that does not come up shows as a failing CreateObject.
+    void StartSpare(const QString& progId) override
+    {
+        calls << QStringLiteral("StartSpare ") + progId;
+        ++spares;
     }
 
     QStringList CharactersWithoutFont(const QString& text) override

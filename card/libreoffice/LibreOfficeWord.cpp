@@ -15,6 +15,7 @@
 #include "OfficeGuard.h"
 #include "OfficeSession.h"
 #include "Platform.h"
+#include "SpareOffice.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -229,6 +230,7 @@ public:
 
     void CopyRangeAsPicture() override
     {
+        mRenderedPdf.clear();
         const QByteArray pdf = exportPdf(QStringLiteral("Word could not copy the document as a picture"));
         std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
         if (!document || document->isLocked() || document->numPages() < 1)
@@ -245,7 +247,10 @@ public:
         image.setDotsPerMeterX(kPictureDotsPerMeter);
         image.setDotsPerMeterY(kPictureDotsPerMeter);
         mSession->clipboard.setImage(image);
+        mRenderedPdf = pdf;
     }
+
+    QByteArray RenderedPdf() const override { return mRenderedPdf; }
 
     QByteArray ExportAsPdf() override
     {
@@ -340,6 +345,7 @@ private:
     QString mShapesError;
     Reference<css::drawing::XShape> mSelection;
     bool mControllersLocked = false;
+    QByteArray mRenderedPdf;  // what the picture on the clipboard was drawn from
 };
 
 class LoApplication : public WordApplication {
@@ -431,6 +437,8 @@ LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOffice
     SweepOfficeLeftovers();
 }
 
+LibreOfficeWordFactory::~LibreOfficeWordFactory() = default;
+
 void LibreOfficeWordFactory::EndAllInstances() noexcept
 {
     EndAllOfficeInstances();
@@ -445,7 +453,22 @@ std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QStr
 {
     if (progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
         throw Failure(QStringLiteral("ActiveX component can't create object"));
+    if (mSpare) {
+        const std::unique_ptr<SpareOffice> spare = std::move(mSpare);
+        return std::make_unique<LoApplication>(spare->take());
+    }
     auto session = std::make_shared<OfficeSession>(mClipboard, mOptions);
     session->start();
     return std::make_unique<LoApplication>(std::move(session));
+}
+
+void LibreOfficeWordFactory::StartSpare(const QString& progId)
+{
+    if (mSpare || progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
+        return;
+    try {
+        mSpare = std::make_unique<SpareOffice>(mClipboard, mOptions);
+    } catch (...) {
+        // No thread to start it on: CreateObject starts it then.
+    }
 }
