@@ -37,6 +37,11 @@ public:
     // "Save as PDF…".
     void SavePdf(const QString& cardDocument);
 
+    // The card's PDF as exported from `cardDocument`: printing and saving
+    // that document as PDF take it instead of exporting it again.
+    void KeepCardPdf(const QString& cardDocument, const QByteArray& pdf);
+    void ForgetCardPdf();
+
 private:
     // Steps 106 to 126 of a save: the Save dialog, and the overwrite
     // question when the file named exists. Returns Yes (6) when the file
@@ -47,4 +52,6 @@ private:
     Platform& mPlatform;
     BusyWindow& mBusy;
     WindowPointer& mPointer;
+    QString mKeptPdfDocument;
+    QByteArray mKeptPdf;
 };
