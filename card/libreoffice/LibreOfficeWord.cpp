@@ -437,7 +437,12 @@ LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOffice
     SweepOfficeLeftovers();
 }
 
-LibreOfficeWordFactory::~LibreOfficeWordFactory() = default;
+LibreOfficeWordFactory::~LibreOfficeWordFactory()
+{
+    mSpare.reset();
+    // What its offices left on disk is gone when the factory is.
+    OfficeProcess::WaitDisposed();
+}
 
 void LibreOfficeWordFactory::EndAllInstances() noexcept
 {

@@ -21,7 +21,7 @@ public:
     // The first factory of a process sweeps what offices of earlier, abnormally
     // ended runs of this user left behind.
     LibreOfficeWordFactory(Clipboard& clipboard, LibreOfficeOptions options = {});
-    // A spare nobody took is ended.
+    // A spare nobody took is ended; the folders of ended offices are removed.
     ~LibreOfficeWordFactory() override;
     // Only "Word.Application" can be created.
     std::unique_ptr<WordApplication> CreateObject(const QString& progId) override;

@@ -8,6 +8,7 @@
 
 #include "LibreOfficeWord.h"
 #include "OfficeFonts.h"
+#include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
 #include "Form1.h"
@@ -166,6 +167,8 @@ private slots:
         // Render: a second instance (from the seeded profile) draws the saved card.
         {
             std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            // The first office's folder goes on a thread of its own.
+            OfficeProcess::WaitDisposed();
             const QStringList running = QDir(officeTemp()).entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs);
             QCOMPARE(running.size(), 1);
             QVERIFY2(QFile::exists(officeTemp() + QLatin1Char('/') + running[0] + QStringLiteral("/profile") + marker),
