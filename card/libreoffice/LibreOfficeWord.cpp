@@ -61,13 +61,12 @@ constexpr int kPictureDotsPerMeter = 11339;  // 288 dpi
 constexpr double kMatchToleranceTwips = 3.0;
 
 
-// Position on the page and size of a shape, in 1/100 mm. Frames anchored in
-// the text have no layout position until the document is formatted, but
-// their orientation properties give the page position directly.
-bool pagePosition(const Reference<css::drawing::XShape>& shape, css::awt::Point& at, css::awt::Size& size)
+// Position of a shape on the page, in 1/100 mm. Frames anchored in the text
+// have no layout position until the document is formatted, but their
+// orientation properties give the page position directly.
+bool pagePosition(const Reference<css::drawing::XShape>& shape, css::awt::Point& at)
 {
     try {
-        size = shape->getSize();
         const Reference<css::beans::XPropertySet> props(shape, UNO_QUERY);
         sal_Int16 hOrient = -1, hRelation = -1, vOrient = -1, vRelation = -1;
         if (props.is() && (props->getPropertyValue(toOU(QStringLiteral("HoriOrient"))) >>= hOrient) &&
@@ -122,15 +121,27 @@ public:
             const Reference<css::container::XIndexAccess> page(supplier->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
             Reference<css::drawing::XShape> best;
             double bestError = kMatchToleranceTwips;
-            for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+            const auto twips = [](sal_Int32 hmm) { return hmm * 72.0 / 127.0; };
+            const sal_Int32 shapes = page->getCount();
+            for (sal_Int32 i = 0; i < shapes; ++i) {
                 const Reference<css::drawing::XShape> shape(page->getByIndex(i), UNO_QUERY);
                 if (!shape.is())
                     continue;
-                css::awt::Point at;
                 css::awt::Size size;
-                if (!pagePosition(shape, at, size))
+                try {
+                    size = shape->getSize();
+                } catch (const css::uno::RuntimeException&) {
                     continue;
-                const auto twips = [](sal_Int32 hmm) { return hmm * 72.0 / 127.0; };
+                }
+                // Each question to the office is a round trip: a shape of another
+                // size, whose edges cannot all be near the target's, is not asked
+                // for its position.
+                if (std::abs(twips(size.Width) - (target.right - target.left)) > 2 * kMatchToleranceTwips ||
+                    std::abs(twips(size.Height) - (target.bottom - target.top)) > 2 * kMatchToleranceTwips)
+                    continue;
+                css::awt::Point at;
+                if (!pagePosition(shape, at))
+                    continue;
                 const double error = std::max({std::abs(twips(at.X) - target.left), std::abs(twips(at.Y) - target.top),
                                                std::abs(twips(at.X + size.Width) - target.right),
                                                std::abs(twips(at.Y + size.Height) - target.bottom)});
