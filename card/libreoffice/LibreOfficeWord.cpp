@@ -24,7 +24,6 @@
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
-#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/HoriOrientation.hpp>
@@ -33,7 +32,6 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <rtl/ref.hxx>
 
 #include <poppler-qt6.h>
@@ -150,12 +148,9 @@ public:
                     best = shape;
                 }
             }
-            if (best.is()) {
-                const Reference<css::frame::XModel> model(mComponent, UNO_QUERY_THROW);
-                const Reference<css::view::XSelectionSupplier> selection(model->getCurrentController(), UNO_QUERY);
-                if (selection.is())
-                    selection->select(Any(best));
-            }
+            // The shape becomes what TypeText types into. The office's own
+            // view of the document is never shown, so it is not told: selecting
+            // there lays the page out, which took longer than finding the shape.
             return best;
         });
         if (!found.is())
