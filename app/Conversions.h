@@ -8,6 +8,7 @@
 
 #include "ErrorTrap.h"
 
+#include <QCoreApplication>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -30,7 +31,7 @@ Integer ToInteger(double value)
     const double rounded = RoundHalfEven(value);
     if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Integer>::min())
         || rounded > double(std::numeric_limits<Integer>::max()))
-        throw Failure(QStringLiteral("Overflow"));
+        throw Failure(QCoreApplication::translate("Conversions", "Overflow"));
     return Integer(rounded);
 }
 
@@ -42,7 +43,7 @@ inline int32_t FloorToInt32(double value)
     const double floored = std::floor(value);
     if (!std::isfinite(floored) || floored < double(std::numeric_limits<int32_t>::min())
         || floored > double(std::numeric_limits<int32_t>::max()))
-        throw Failure(QStringLiteral("Overflow"));
+        throw Failure(QCoreApplication::translate("Conversions", "Overflow"));
     return int32_t(floored);
 }
 
@@ -50,13 +51,13 @@ inline int32_t FloorToInt32(double value)
 inline int16_t Int16(long value)
 {
     if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max())
-        throw Failure(QStringLiteral("Overflow"));
+        throw Failure(QCoreApplication::translate("Conversions", "Overflow"));
     return int16_t(value);
 }
 
 inline double Divide(double numerator, double denominator)
 {
     if (denominator == 0.0)
-        throw Failure(QStringLiteral("Division by zero"));
+        throw Failure(QCoreApplication::translate("Conversions", "Division by zero"));
     return numerator / denominator;
 }

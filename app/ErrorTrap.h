@@ -11,6 +11,7 @@
 // of their own simply throw `Failure`; the nearest guarded caller reports it
 // under its own path and step number.
 
+#include <QCoreApplication>
 #include <QString>
 #include <stdexcept>
 
@@ -84,6 +85,6 @@ template <class Pointer>
 auto& Need(Pointer& pointer)
 {
     if (!pointer)
-        throw Failure(QStringLiteral("Object variable or With block variable not set"));
+        throw Failure(QCoreApplication::translate("ErrorTrap", "Object variable or With block variable not set"));
     return *pointer;
 }

@@ -32,7 +32,7 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     UseWhiteBackground(this);
     setMouseTracking(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Short Message"), this);
+    Frame1 = new QGroupBox(tr("Short Message"), this);
     PlaceInTwips(Frame1, 120, 1110, 7800, 3165);
     UseWhiteBackground(Frame1);
     Frame1->setMouseTracking(true);
@@ -52,9 +52,9 @@ Form1::Form1(Platform& platform, SkinComponent& skin)
     });
     connect(Text1, &TextBox::gotFocus, this, &Form1::Text1_GotFocus);
 
-    PushButton6 = MakePushButton(this, "Start Creating Template", 120, 120, 7800, 405, mPointer);
-    PushButton2 = MakePushButton(this, "Help", 120, 630, 3840, 405, mPointer);
-    PushButton3 = MakePushButton(this, "Load Sample/Example Data", 4080, 630, 3840, 405, mPointer);
+    PushButton6 = MakePushButton(this, tr("Start Creating Template"), 120, 120, 7800, 405, mPointer);
+    PushButton2 = MakePushButton(this, tr("Help"), 120, 630, 3840, 405, mPointer);
+    PushButton3 = MakePushButton(this, tr("Load Sample/Example Data"), 4080, 630, 3840, 405, mPointer);
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
@@ -93,7 +93,8 @@ void Form1::PushButton2_Click()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form1.PushButton2_Click");
     trap.step(100, [&] {
-        mPlatform.messageBoxes.show(QStringLiteral("Questions? Please contact ") + QString::fromLatin1(kSupportContact),
+        mPlatform.messageBoxes.show(tr("Questions? Please contact the Pelorin Cards Support Team, %1")
+                                        .arg(QString::fromLatin1(kSupportPage)),
                                     AppTitle(), MessageBoxes::OkOnly);
     });
 }

@@ -29,14 +29,17 @@
 const char* const kProductName = "Pelorin Greeting Designer";
 const char* const kSettingsApplication = "Varnhold";
 const char* const kHomePageUrl = "https://pelorin-greetings.example/";
-const char* const kSupportContact = "the Pelorin Cards Support Team, https://pelorin-greetings.example/contact";
+const char* const kSupportPage = "https://pelorin-greetings.example/contact";
 
 namespace {
 QString gAppTitle;
 
-Failure SystemFailure(const QString& what, const QString& path)
+// `format` (marked for translation, "… '%1': %2") takes the path and what
+// the system said, read before anything else can change errno.
+Failure SystemFailure(const char* format, const QString& path)
 {
-    return Failure(what + QStringLiteral(" '") + path + QStringLiteral("': ") + QString::fromLocal8Bit(std::strerror(errno)));
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    return Failure(QCoreApplication::translate("Main", format).arg(path, reason));
 }
 
 // A folder we may keep fixed file names in: ours, private, and not a link.
@@ -52,6 +55,7 @@ std::condition_variable gWritesDone;
 int gWrites = 0;
 bool gEnding = false;  // no write starts once the program is ending
 std::vector<QByteArray> gUnfinished;  // temporary files of the writes in progress
+std::vector<std::pair<QByteArray, QByteArray>> gKeptUntilTheEnd;  // files, and the folders made for them
 } // namespace
 
 FileWriting::FileWriting(AtEnd atEnd) : mAtEnd(atEnd)
@@ -92,6 +96,16 @@ void RemoveUnfinishedFiles() noexcept
     const std::lock_guard<std::mutex> lock(gWritesMutex);
     for (const QByteArray& path : gUnfinished)
         ::unlink(path.constData());
+    for (const auto& [file, folder] : gKeptUntilTheEnd) {
+        ::unlink(file.constData());
+        ::rmdir(folder.constData());
+    }
+}
+
+void KeepUntilTheEnd(const QString& file, const QString& folder)
+{
+    const std::lock_guard<std::mutex> lock(gWritesMutex);
+    gKeptUntilTheEnd.emplace_back(QFile::encodeName(file), QFile::encodeName(folder));
 }
 
 QString AppTitle()
@@ -148,7 +162,7 @@ void MakeMissingFolders(const QString& path)
     for (qsizetype slash = encoded.indexOf('/', 1); slash != -1; slash = encoded.indexOf('/', slash + 1))
         ::mkdir(encoded.left(slash).constData(), 0700);
     if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
-        throw SystemFailure(QStringLiteral("Cannot create the folder"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot create the folder '%1': %2"), path);
 }
 
 bool MakePrivateFolder(const QString& path)
@@ -157,21 +171,22 @@ bool MakePrivateFolder(const QString& path)
     const QByteArray encoded = QFile::encodeName(path);
     const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        throw Failure(QStringLiteral("The folder '") + path
-                      + QStringLiteral("' is a symbolic link or not a folder, so it cannot be kept private. "
-                                       "Remove it, then try again."));
+        throw Failure(QCoreApplication::translate("Main",
+                                                  "The folder '%1' is a symbolic link or not a folder, so it cannot be "
+                                                         "kept private. Remove it, then try again.")
+                          .arg(path));
     struct stat info {};
     const bool known = ::fstat(fd, &info) == 0;
     if (!known || info.st_uid != ::geteuid()) {
         ::close(fd);
-        throw Failure(QStringLiteral("The folder '") + path
-                      + QStringLiteral("' belongs to another user, so it cannot be kept private. "
-                                       "Remove it or make it your own, then try again."));
+        throw Failure(QCoreApplication::translate("Main", "The folder '%1' belongs to another user, so it cannot be kept "
+                                                         "private. Remove it or make it your own, then try again.")
+                          .arg(path));
     }
     // Made by this program under a permissive umask, or opened since.
     const bool wasOpen = (info.st_mode & 077) != 0;
     if (wasOpen && ::fchmod(fd, 0700) != 0) {
-        const Failure failure = SystemFailure(QStringLiteral("Cannot make the folder private"), path);
+        const Failure failure = SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot make the folder private '%1': %2"), path);
         ::close(fd);
         throw failure;
     }
@@ -227,7 +242,7 @@ void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writ
     // open fail instead of writing wherever the link points.
     const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw SystemFailure(QStringLiteral("Cannot create file"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot create file '%1': %2"), path);
     if (writing)
         writing->setTemporary(encoded);
     const bool written = WriteAll(fd, data);
@@ -235,7 +250,7 @@ void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writ
     if (::close(fd) != 0 || !written) {
         if (!written)
             errno = error;
-        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        const Failure failure = SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot write file '%1': %2"), path);
         // A half-written file would be taken as complete later.
         ::unlink(encoded.constData());
         throw failure;
@@ -281,31 +296,31 @@ void ForceDeleteFile(const QString& path)
     const QByteArray encoded = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(encoded.constData(), &info) != 0)
-        throw SystemFailure(QStringLiteral("File not found"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "File not found '%1': %2"), path);
     if (!S_ISLNK(info.st_mode))
         ::chmod(encoded.constData(), (info.st_mode & 07777) | S_IWUSR);
     if (::unlink(encoded.constData()) != 0)
-        throw SystemFailure(QStringLiteral("Permission denied"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Permission denied '%1': %2"), path);
 }
 
 void WriteFileAtomically(const QByteArray& data, const QString& path, Durability durability)
 {
     const QFileInfo target(path);
     if (target.fileName().isEmpty())
-        throw Failure(QStringLiteral("Bad file name or number"));
+        throw Failure(QCoreApplication::translate("Main", "Bad file name or number"));
     QByteArray pattern = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
                                            + QStringLiteral(".XXXXXX"));
     FileWriting writing;
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        throw SystemFailure(QStringLiteral("Cannot write file"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot write file '%1': %2"), path);
     writing.setTemporary(pattern);
     bool ok = WriteAll(fd, data);
     ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(pattern.constData(), QFile::encodeName(path).constData()) == 0;
     if (!ok) {
-        const Failure failure = SystemFailure(QStringLiteral("Cannot write file"), path);
+        const Failure failure = SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot write file '%1': %2"), path);
         ::unlink(pattern.constData());
         throw failure;
     }
@@ -316,22 +331,22 @@ void OverwriteFileInPlace(const QByteArray& data, const QString& path)
     FileWriting writing;
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        throw SystemFailure(QStringLiteral("Cannot write file"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot write file '%1': %2"), path);
     bool ok = WriteAll(fd, data);
     // A pipe or a device has nothing to put on a disk.
     ok = ok && (::fsync(fd) == 0 || errno == EINVAL);
     ok = (::close(fd) == 0) && ok;
     if (!ok)
-        throw SystemFailure(QStringLiteral("Cannot write file"), path);
+        throw SystemFailure(QT_TRANSLATE_NOOP("Main", "Cannot write file '%1': %2"), path);
 }
 
 QImage LoadPicture(const QString& path)
 {
     if (!FileExists(path))
-        throw Failure(QStringLiteral("File not found: ") + path);
+        throw Failure(QCoreApplication::translate("Main", "File not found: %1").arg(path));
     QImage picture(path);
     if (picture.isNull())
-        throw Failure(QStringLiteral("Invalid picture: ") + path);
+        throw Failure(QCoreApplication::translate("Main", "Invalid picture: %1").arg(path));
     return picture;
 }
 

@@ -12,7 +12,7 @@
 extern const char* const kProductName;      // caption of both windows, settings section
 extern const char* const kSettingsApplication;
 extern const char* const kHomePageUrl;
-extern const char* const kSupportContact;   // team name and contact page of the Help message
+extern const char* const kSupportPage;      // the contact page the Help message names
 
 // The application title every untitled message box carries.
 QString AppTitle();
@@ -97,8 +97,12 @@ void WriteNewFile(const QByteArray& data, const QString& path, FileWriting* writ
 // For a program that is ending, from any thread: waits up to `bound` for the
 // writes in progress; false when some are still going. No write starts after.
 bool WaitForFileWrites(std::chrono::milliseconds bound) noexcept;
-// Removes the temporary files of the writes still going.
+// Removes the temporary files of the writes still going, and the files
+// kept until the end.
 void RemoveUnfinishedFiles() noexcept;
+// A file the program keeps until it ends (a mail attachment, which a mail
+// program may read late), in a folder made for it alone: both go then.
+void KeepUntilTheEnd(const QString& file, const QString& folder);
 
 class QImage;
 class QWidget;

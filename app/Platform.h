@@ -83,6 +83,15 @@ public:
     virtual int submit(const PrintJob& job) = 0;
 };
 
+class MailComposer {
+public:
+    virtual ~MailComposer() = default;
+    // Opens a new message in the user's mail program with `subject` and the
+    // file `attachment`, and no address: the user chooses. Returns once the
+    // mail program has it; throws Failure when no mail program can be started.
+    virtual void compose(const QString& subject, const QString& attachment) = 0;
+};
+
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -103,6 +112,9 @@ class Clipboard {
 public:
     virtual ~Clipboard() = default;
     virtual void setImage(const QImage& image) = 0;
+    // One copy in two forms: the picture (image/png and the other picture
+    // types) and the PDF (application/pdf), for whichever a program pastes.
+    virtual void setCard(const QImage& picture, const QByteArray& pdf) = 0;
     // The clipboard's picture; throws Failure when it holds none or is busy.
     virtual QImage image() = 0;
 };
@@ -121,6 +133,7 @@ struct Platform {
     SaveDialog& saveDialog;
     PrintDialog& printDialog;
     PrintQueue& printQueue;
+    MailComposer& mail;
     SettingsStore& settings;
     ProcessStarter& processes;
     Clipboard& clipboard;

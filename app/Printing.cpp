@@ -6,6 +6,7 @@
 #include "ErrorTrap.h"
 #include "OffThread.h"
 
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrintEngine>
@@ -91,12 +92,15 @@ QString CurrentServer()
 
 QString SilentMessage(const QString& server)
 {
-    return QStringLiteral("The card could not be printed: the print system (CUPS) does not answer at %1.").arg(server);
+    return QCoreApplication::translate("Printing",
+                                       "The card could not be printed: the print system (CUPS) does not answer at %1.")
+        .arg(server);
 }
 
 Failure PrintFailure(const PrintJob& job)
 {
-    return Failure(QStringLiteral("The card could not be printed on \"%1\": %2")
+    // The print system's own words follow as it gives them.
+    return Failure(QCoreApplication::translate("Printing", "The card could not be printed on \"%1\": %2")
                        .arg(job.printer, QString::fromUtf8(cupsLastErrorString())));
 }
 
@@ -219,8 +223,12 @@ PrintJob JobFor(const PrintChoice& choice, const QString& title, const QByteArra
         {QStringLiteral("multiple-document-handling"), choice.collate ? QStringLiteral("separate-documents-collated-copies")
                                                                       : QStringLiteral("separate-documents-uncollated-copies")},
         {QStringLiteral("orientation-requested"), choice.landscape ? QStringLiteral("4") : QStringLiteral("3")},
-        {QStringLiteral("print-color-mode"), choice.grayscale ? QStringLiteral("monochrome") : QStringLiteral("color")},
     };
+    // Qt's dialog offers a print queue's colour only where its driver has a
+    // colour model to choose; otherwise the queue's own default (the
+    // user's saved one included) stands.
+    if (choice.grayscale)
+        options.emplace_back(QStringLiteral("print-color-mode"), QStringLiteral("monochrome"));
     if (!choice.media.isEmpty())
         options.emplace_back(QStringLiteral("media"), choice.media);
     if (!choice.sides.isEmpty())
@@ -250,10 +258,9 @@ void CupsPrintQueue::checkAnswers()
             // server that let the bound pass is silent.
             if (!http)
                 return std::chrono::steady_clock::now() - start < kAnswerBound / 2;
-            ipp_t* response = cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
-            const bool answer = response != nullptr;
-            ippDelete(response);
-            return answer;
+            // Any answer will do, a refusal too; only silence counts.
+            ippDelete(cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/"));
+            return !http.silent();
         },
         SilentMessage(server));
     if (!answered)
@@ -263,7 +270,7 @@ void CupsPrintQueue::checkAnswers()
 int CupsPrintQueue::submit(const PrintJob& job)
 {
     if (job.printer.isEmpty())
-        throw Failure(QStringLiteral("The card could not be printed: no printer was chosen."));
+        throw Failure(QCoreApplication::translate("Printing", "The card could not be printed: no printer was chosen."));
     // An exchange that lets its bound pass ends the job; the rest is slack.
     return WaitOffThread(ExchangeBound() * 2 + std::chrono::seconds(1), [job] { return SubmitNow(job); },
                          SilentMessage(CurrentServer()));

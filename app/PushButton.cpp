@@ -7,10 +7,10 @@
 #include "Twips.h"
 #include "WindowPointer.h"
 
-PushButton* MakePushButton(QWidget* container, const char* caption, int left, int top, int width, int height,
+PushButton* MakePushButton(QWidget* container, const QString& caption, int left, int top, int width, int height,
                            WindowPointer& pointer)
 {
-    auto* button = new PushButton(QString::fromLatin1(caption), container);
+    auto* button = new PushButton(caption, container);
     PlaceInTwips(button, left, top, width, height);
     button->setFont(DesignFont("Arial", 11.25, true));
     UseWhiteBackground(button);

@@ -49,5 +49,5 @@ protected:
 // A button of the windows' design, placed in twips inside `container`:
 // caption in Arial 11.25 pt bold on white, the hand pointer while the mouse
 // moves over it (unless the window is busy).
-PushButton* MakePushButton(QWidget* container, const char* caption, int left, int top, int width, int height,
+PushButton* MakePushButton(QWidget* container, const QString& caption, int left, int top, int width, int height,
                            WindowPointer& pointer);

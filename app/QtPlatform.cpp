@@ -7,10 +7,13 @@
 #include "Main.h"
 #include "Spawn.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -18,7 +21,10 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 
 #include <chrono>
@@ -97,9 +103,11 @@ QSettings& SettingsFile(const QString& application)
 void ThrowOnError(const QSettings& settings)
 {
     if (settings.status() == QSettings::AccessError)
-        throw Failure(QStringLiteral("Cannot access the settings file ") + settings.fileName());
+        throw Failure(QCoreApplication::translate("QtPlatform", "Cannot access the settings file %1")
+            .arg(settings.fileName()));
     if (settings.status() == QSettings::FormatError)
-        throw Failure(QStringLiteral("The settings file is damaged: ") + settings.fileName());
+        throw Failure(QCoreApplication::translate("QtPlatform", "The settings file is damaged: %1")
+            .arg(settings.fileName()));
 }
 } // namespace
 
@@ -135,7 +143,7 @@ void QtProcessStarter::startDetached(const QString& program, const QStringList& 
         argv.push_back(argument.toLocal8Bit());
     const pid_t pid = path.isEmpty() ? 0 : SpawnInOwnSession(argv);
     if (pid == 0)
-        throw Failure(QStringLiteral("File not found: ") + program);
+        throw Failure(QCoreApplication::translate("QtPlatform", "File not found: %1").arg(program));
     // Nothing waits for it but this, so that it leaves no zombie behind.
     std::thread([pid] {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
@@ -148,14 +156,23 @@ void QtClipboard::setImage(const QImage& image)
     QApplication::clipboard()->setImage(image);
 }
 
+void QtClipboard::setCard(const QImage& picture, const QByteArray& pdf)
+{
+    auto* data = new QMimeData;
+    // Offered as image/png and the window system's other picture types.
+    data->setImageData(picture);
+    data->setData(QStringLiteral("application/pdf"), pdf);
+    QApplication::clipboard()->setMimeData(data);
+}
+
 QImage QtClipboard::image()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasImage())
-        throw Failure(QStringLiteral("The clipboard holds no picture"));
+        throw Failure(QCoreApplication::translate("QtPlatform", "The clipboard holds no picture"));
     const QImage picture = QApplication::clipboard()->image();
     if (picture.isNull())
-        throw Failure(QStringLiteral("The clipboard holds no picture"));
+        throw Failure(QCoreApplication::translate("QtPlatform", "The clipboard holds no picture"));
     return picture;
 }
 
@@ -176,6 +193,65 @@ sigset_t EndSignals()
 }
 } // namespace
 
+namespace {
+// How long an ending program waits for the desktop's clipboard manager to
+// take the card it copied.
+constexpr auto kClipboardGrace = std::chrono::milliseconds(3000);
+
+// What this program put on the clipboard goes to the desktop's clipboard
+// manager (ICCCM's SAVE_TARGETS), as Qt hands it over when its application
+// object is destroyed, which an end at once never does. On X only, and
+// from the window's thread, which serves the manager's requests.
+void HandClipboardToManager()
+{
+    if (!qApp || QThread::currentThread() != qApp->thread() || !QApplication::clipboard()->ownsClipboard())
+        return;
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    const auto atom = [connection](const char* name) {
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr),
+            &std::free);
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    };
+    const xcb_atom_t manager = atom("CLIPBOARD_MANAGER");
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, manager), nullptr), &std::free);
+    if (!owner || owner->owner == XCB_WINDOW_NONE)
+        return;
+    // A window of its own to hear the manager's answer on.
+    const xcb_window_t window = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root,
+                      0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    struct Answer : QAbstractNativeEventFilter {
+        xcb_window_t window = 0;
+        bool came = false;
+        bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+        {
+            const auto* event = static_cast<const xcb_generic_event_t*>(message);
+            if (type == "xcb_generic_event_t" && (event->response_type & 0x7f) == XCB_SELECTION_NOTIFY
+                && reinterpret_cast<const xcb_selection_notify_event_t*>(event)->requestor == window)
+                came = true;
+            return false;
+        }
+    } answer;
+    answer.window = window;
+    qApp->installNativeEventFilter(&answer);
+    xcb_convert_selection(connection, window, manager, atom("SAVE_TARGETS"), atom("PELORIN_SAVED"), XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    QElapsedTimer waited;
+    waited.start();
+    // The manager asks this program's clipboard for each form meanwhile.
+    while (!answer.came && waited.elapsed() < kClipboardGrace.count())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    qApp->removeNativeEventFilter(&answer);
+    xcb_destroy_window(connection, window);
+    xcb_flush(connection);
+}
+} // namespace
+
 void QtProgramEnd::end()
 {
     static std::atomic<bool> ending{false};
@@ -187,6 +263,7 @@ void QtProgramEnd::end()
     WaitForFileWrites(kWriteGrace);
     if (mBeforeEnd)
         mBeforeEnd();
+    HandClipboardToManager();
     RemoveUnfinishedFiles();
     std::fflush(nullptr);
     ::_exit(0);

@@ -38,6 +38,7 @@ public:
 class QtClipboard : public Clipboard {
 public:
     void setImage(const QImage& image) override;
+    void setCard(const QImage& picture, const QByteArray& pdf) override;
     QImage image() override;
 };
 

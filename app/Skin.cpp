@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,23 +58,24 @@ QVariant StyleSheetSkin::invoke(int dispatchId, const QVariantList& arguments)
     switch (dispatchId) {
     case 2: {
         if (arguments.isEmpty())
-            throw Failure(QStringLiteral("Argument not optional"));
+            throw Failure(QCoreApplication::translate("Skin", "Argument not optional"));
         QFile file(arguments.first().toString());
         if (!file.open(QIODevice::ReadOnly))
-            throw Failure(QStringLiteral("Cannot load the skin ") + file.fileName() + QStringLiteral(": ") + file.errorString());
+            throw Failure(QCoreApplication::translate("Skin", "Cannot load the skin %1: %2")
+                .arg(file.fileName(), file.errorString()));
         const QByteArray content = file.readAll();
         mStyleSheet = QString::fromUtf8(content);
         if (mStyleSheet.toUtf8() != content || content.contains('\0'))
-            throw Failure(QStringLiteral("The skin file is damaged: ") + file.fileName());
+            throw Failure(QCoreApplication::translate("Skin", "The skin file is damaged: %1").arg(file.fileName()));
         mLoaded = true;
         return {};
     }
     case 3: {
         if (!mLoaded)
-            throw Failure(QStringLiteral("No skin loaded"));
+            throw Failure(QCoreApplication::translate("Skin", "No skin loaded"));
         QWidget* window = arguments.isEmpty() ? nullptr : QWidget::find(WId(arguments.first().toULongLong()));
         if (!window)
-            throw Failure(QStringLiteral("Invalid window handle"));
+            throw Failure(QCoreApplication::translate("Skin", "Invalid window handle"));
         if (mAllWindows || mNewWindows)
             qApp->setStyleSheet(mStyleSheet);
         else
@@ -81,7 +83,7 @@ QVariant StyleSheetSkin::invoke(int dispatchId, const QVariantList& arguments)
         return {};
     }
     default:
-        throw Failure(QStringLiteral("Member not found"));
+        throw Failure(QCoreApplication::translate("Skin", "Member not found"));
     }
 }
 
@@ -95,7 +97,7 @@ QVariant StyleSheetSkin::getProperty(int dispatchId)
     case 10:
         return mNewWindows;
     default:
-        throw Failure(QStringLiteral("Member not found"));
+        throw Failure(QCoreApplication::translate("Skin", "Member not found"));
     }
 }
 
@@ -112,7 +114,7 @@ void StyleSheetSkin::setProperty(int dispatchId, const QVariant& value)
         mNewWindows = value.toBool();
         break;
     default:
-        throw Failure(QStringLiteral("Member not found"));
+        throw Failure(QCoreApplication::translate("Skin", "Member not found"));
     }
 }
 

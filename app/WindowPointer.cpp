@@ -5,6 +5,7 @@
 
 #include "ErrorTrap.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
@@ -73,7 +74,7 @@ QCursor LoadCursorFile(const QString& path)
     QImageReader reader(path, "cur");
     const QImage image = reader.read();
     if (image.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(QCoreApplication::translate("WindowPointer", "Invalid picture"));
     // The hot spot sits in the directory entry (planes and bit count fields).
     int hotX = 0;
     int hotY = 0;

@@ -6,10 +6,12 @@
 #include "Accessibility.h"
 #include "Form1.h"
 #include "LibreOfficeWord.h"
+#include "Mail.h"
 #include "Main.h"
 #include "Printing.h"
 #include "QtPlatform.h"
 #include "Skin.h"
+#include "Translations.h"
 
 #include <QApplication>
 
@@ -19,6 +21,7 @@ int main(int argc, char* argv[])
     // takes the end signals.
     QtProgramEnd::BlockEndSignals();
     QApplication application(argc, argv);
+    InstallTranslations(QCoreApplication::applicationDirPath());
     InstallAccessibleInterfaces();
     // The windows end the program themselves: the main window when closed,
     // the preview window when closed while the main window is hidden.
@@ -28,6 +31,7 @@ int main(int argc, char* argv[])
     QtSaveDialog saveDialog;
     QtPrintDialog printDialog;
     CupsPrintQueue printQueue;
+    DesktopMail mail;
     QtSettingsStore settings;
     QtProcessStarter processes;
     QtClipboard clipboard;
@@ -38,7 +42,7 @@ int main(int argc, char* argv[])
 
     LibreOfficeWordFactory word(clipboard, LibreOfficeOptions::forProgram());
 
-    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, mail, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); },
                       [&generator] { return generator.next(); },
                       SecondsSinceMidnight,

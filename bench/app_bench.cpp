@@ -213,6 +213,7 @@ int main(int argc, char* argv[])
     TimedSaveDialog saveDialog;
     TimedPrintDialog printDialog;
     CupsPrintQueue printQueue;
+    RecordingMailComposer mail;
     MemorySettingsStore settings;
     RecordingProcessStarter processes;
     QtClipboard clipboard;
@@ -220,7 +221,7 @@ int main(int argc, char* argv[])
     RandomGenerator generator;
     const LibreOfficeOptions options = LibreOfficeOptions::forProgram().resolved();
     LibreOfficeWordFactory word(clipboard, options);
-    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, mail, settings, processes, clipboard, word, programEnd,
                       [&generator](double seed) { generator.seed(seed); }, [&generator] { return generator.next(); },
                       SecondsSinceMidnight, QCoreApplication::applicationDirPath()};
 

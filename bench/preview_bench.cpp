@@ -63,7 +63,12 @@ public:
 class NoClipboard : public Clipboard {
 public:
     void setImage(const QImage&) override {}
+    void setCard(const QImage&, const QByteArray&) override {}
     QImage image() override { return {}; }
+};
+class NoMail : public MailComposer {
+public:
+    void compose(const QString&, const QString&) override {}
 };
 class NoWord : public WordFactory {
 public:
@@ -171,12 +176,13 @@ int main(int argc, char** argv)
     SilentBoxes boxes;
     NoDialog dialog;
     NoPrinting printing;
+    NoMail mail;
     NoSettings settings;
     NoProcesses processes;
     NoClipboard clipboard;
     NoWord word;
     NoEnd end;
-    Platform platform{boxes, dialog, printing, printing, settings, processes, clipboard, word, end, [](double) {},
+    Platform platform{boxes, dialog, printing, printing, mail, settings, processes, clipboard, word, end, [](double) {},
                       [] { return 0.5; }, [] { return 0.0; }, QString()};
     QWidget mainWindow;
     Form2 form(platform, &mainWindow);

@@ -14,6 +14,7 @@
 #include "TextBox.h"
 #include "WordAutomation.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <optional>
 #include <utility>
@@ -27,7 +28,7 @@ QByteArray LoadCardTemplateResource()
 {
     QFile resource(QStringLiteral(":/CUSTOM/101"));
     if (!resource.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Resource with identifier '101' not found"));
+        throw Failure(QCoreApplication::translate("CardBuilder", "Resource with identifier '101' not found"));
     return resource.readAll();
 }
 } // namespace
@@ -40,8 +41,9 @@ void Form1::TellOfCharactersWithoutFont(const QString& message)
     QStringList named;
     for (const QString& character : missing)
         named << QStringLiteral("%1 (U+%2)").arg(character, QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    mPlatform.messageBoxes.show(QStringLiteral("No font on this computer has these characters of the message, so the "
-                                               "card shows nothing in their place: %1. The Word file keeps them.")
+    mPlatform.messageBoxes.show(QCoreApplication::translate("CardBuilder",
+                                                            "No font on this computer has these characters of the message, so the "
+                                                            "card shows nothing in their place: %1. The Word file keeps them.")
                                     .arg(named.join(QStringLiteral(", "))),
                                 AppTitle(), MessageBoxes::Exclamation);
 }

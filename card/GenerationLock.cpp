@@ -6,6 +6,7 @@
 #include "ErrorTrap.h"
 #include "Main.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -39,8 +40,9 @@ void GenerationLock::acquire(std::chrono::milliseconds bound)
             }
             if (clock.elapsed() >= bound.count()) {
                 ::close(fd);
-                throw Failure(QStringLiteral("Another copy of %1 has been making a card for %2 seconds; "
-                                             "this card is made without waiting for it any longer.")
+                throw Failure(QCoreApplication::translate("GenerationLock",
+                                                          "Another copy of %1 has been making a card for %2 seconds; "
+                                                          "this card is made without waiting for it any longer.")
                                   .arg(QString::fromLatin1(kProductName))
                                   .arg(bound.count() / 1000));
             }

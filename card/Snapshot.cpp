@@ -10,6 +10,7 @@
 #include "WordAutomation.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImage>
 
 // Asks the clipboard for its picture until one comes, at most 1000 times.
@@ -33,12 +34,12 @@ namespace {
 QByteArray EncodeBitmap(const QImage& picture)
 {
     if (picture.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(QCoreApplication::translate("Snapshot", "Invalid picture"));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "BMP"))
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(QCoreApplication::translate("Snapshot", "Invalid picture"));
     return bytes;
 }
 } // namespace

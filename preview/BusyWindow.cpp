@@ -3,6 +3,7 @@
 
 #include "BusyWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -12,6 +13,20 @@ BusyWindow::BusyWindow(QWidget* window) : QObject(window), mWindow(window) {}
 void BusyWindow::set(bool busy)
 {
     mBusy = busy;
+    // A shortcut goes to its action past every filter of input, so the
+    // window's actions are switched off instead, and on again as they were.
+    if (busy) {
+        for (QAction* action : mWindow->findChildren<QAction*>())
+            if (action->isEnabled()) {
+                action->setEnabled(false);
+                mSwitchedOff << action;
+            }
+    } else {
+        for (QAction* action : std::as_const(mSwitchedOff))
+            if (action)
+                action->setEnabled(true);
+        mSwitchedOff.clear();
+    }
     // Input reaches the application's filters before any widget.
     if (busy)
         qApp->installEventFilter(this);

@@ -3,12 +3,15 @@
 
 #pragma once
 // A window's busy state: while it is set, the input meant for the window or
-// any of its controls is dropped, and everything else (painting, a timer, a
-// close from the window system) goes on. The window's pointer is its own
-// concern.
+// any of its controls is dropped and its actions are off, and everything
+// else (painting, a timer, a close from the window system) goes on. The
+// window's pointer is its own concern.
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
+class QAction;
 class QWidget;
 
 class BusyWindow : public QObject {
@@ -24,4 +27,5 @@ protected:
 private:
     QWidget* mWindow;
     bool mBusy = false;
+    QList<QPointer<QAction>> mSwitchedOff;
 };

@@ -6,16 +6,24 @@
 #include "BusyWindow.h"
 #include "ErrorTrap.h"
 #include "Main.h"
+#include "PdfPages.h"
 #include "Platform.h"
 #include "Printing.h"
 #include "WindowPointer.h"
 #include "WordAutomation.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <atomic>
 #include <memory>
 #include <sys/stat.h>
 
-const char* const kCardJobTitle = "Greeting card";
+const char* const kCardJobTitle = QT_TRANSLATE_NOOP("CardOutput", "Greeting card");
+const char* const kCardMailSubject = QT_TRANSLATE_NOOP("CardOutput", "Thank you");
+const char* const kCardMailAttachment = "Thank you card.pdf";
 
 QByteArray ExportCardPdf(WordFactory& word, const QString& cardDocument)
 {
@@ -43,7 +51,7 @@ void CopyCardDocument(const QString& source, const QString& target)
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("File not found: ") + source);
+        throw Failure(QCoreApplication::translate("CardOutput", "File not found: %1").arg(source));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Failure(file.errorString() + QStringLiteral(": ") + source);
@@ -51,6 +59,45 @@ void CopyCardDocument(const QString& source, const QString& target)
     if (IsSameFile(source, target))
         return;
     WriteUserFile(bytes, target);
+}
+QImage CardPicture(const QByteArray& pdf)
+{
+    return RenderPdfPage(pdf, kCardPictureDotsPerInch,
+                         QCoreApplication::translate("CardOutput", "The card could not be drawn as a picture"));
+}
+
+// The picture in the format the name's suffix asks for; PNG for a name
+// without one, or with one no picture format has.
+QByteArray EncodePicture(const QImage& picture, const QString& target)
+{
+    QByteArray format = QFileInfo(target).suffix().toLower().toLatin1();
+    if (format == "jpg")
+        format = "jpeg";
+    if (format.isEmpty() || !QImageWriter::supportedImageFormats().contains(format))
+        format = "png";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (format == "jpeg")
+        writer.setQuality(92);
+    if (!writer.write(picture))
+        throw Failure(writer.errorString() + QStringLiteral(": ") + target);
+    return bytes;
+}
+
+// The PDF as a file a mail program can attach: named for the card, in a
+// folder of its own in the program's private folder, where it stays until
+// the program ends (a mail program may read it late).
+QString WriteMailAttachment(const QByteArray& pdf)
+{
+    static std::atomic<int> mails{0};
+    const QString folder = TempFolder() + QStringLiteral("/mail-%1-%2").arg(QCoreApplication::applicationPid()).arg(++mails);
+    MakeMissingFolders(folder);
+    const QString file = folder + QLatin1Char('/') + QString::fromUtf8(kCardMailAttachment);
+    KeepUntilTheEnd(file, folder);
+    WriteNewFile(pdf, file);
+    return file;
 }
 } // namespace
 
@@ -83,10 +130,10 @@ void CardOutput::SaveWordFile(const QString& cardDocument)
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton6_Click");
     QString target;
     const int16_t answer =
-        AskForSaveTarget(trap, QStringLiteral("Save File"), QStringLiteral("Word Files (*.doc)|*.doc"), target);
+        AskForSaveTarget(trap, tr("Save File"), tr("Word Files (*.doc)") + QStringLiteral("|*.doc"), target);
     if (trap.test(128, [&] { return answer == MessageBoxes::Yes; }))
         trap.step(130, [&] { CopyCardDocument(cardDocument, target); });
-    trap.step(132, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+    trap.step(132, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
 }
 
 void CardOutput::Print(const QString& cardDocument)
@@ -106,7 +153,7 @@ void CardOutput::Print(const QString& cardDocument)
     trap.step(108, [&] { mPointer.set(WindowPointer::Default); });
     if (trap.test(110, [&] { return answers; })) {
         PrintChoice choice;
-        trap.step(112, [&] { choice = mPlatform.printDialog.showPrint(QString::fromLatin1(kCardJobTitle)); });
+        trap.step(112, [&] { choice = mPlatform.printDialog.showPrint(tr(kCardJobTitle)); });
         if (trap.test(114, [&] { return choice.accepted; })) {
             trap.step(116, [&] { mPointer.set(WindowPointer::Busy); });
             // The busy pointer shows before the office starts.
@@ -120,7 +167,7 @@ void CardOutput::Print(const QString& cardDocument)
                     trap.step(126, [&] { WriteUserFile(pdf, choice.outputFile); });
                 else
                     trap.step(128, [&] {
-                        mPlatform.printQueue.submit(JobFor(choice, QString::fromLatin1(kCardJobTitle), pdf));
+                        mPlatform.printQueue.submit(JobFor(choice, tr(kCardJobTitle), pdf));
                     });
             }
             trap.step(130, [&] { mPointer.set(WindowPointer::Default); });
@@ -139,7 +186,7 @@ void CardOutput::SavePdf(const QString& cardDocument)
     trap.step(102, [&] { mBusy.set(true); });
     QString target;
     const int16_t answer =
-        AskForSaveTarget(trap, QStringLiteral("Save as PDF"), QStringLiteral("PDF Files (*.pdf)|*.pdf"), target);
+        AskForSaveTarget(trap, tr("Save as PDF"), tr("PDF Files (*.pdf)") + QStringLiteral("|*.pdf"), target);
     // A cancel does nothing, not even "Done.".
     if (!target.isEmpty()) {
         if (trap.test(128, [&] { return answer == MessageBoxes::Yes; })) {
@@ -151,10 +198,83 @@ void CardOutput::SavePdf(const QString& cardDocument)
                 trap.step(138, [&] { WriteUserFile(pdf, target); });
             trap.step(140, [&] { mPointer.set(WindowPointer::Default); });
         }
-        trap.step(142, [&] { mPlatform.messageBoxes.show(QStringLiteral("Done."), AppTitle(), MessageBoxes::OkOnly); });
+        trap.step(142, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
     }
     trap.step(144, [&] { DoEvents(); });
     trap.step(146, [&] { mBusy.set(false); });
+}
+
+void CardOutput::SendByEmail(const QString& cardDocument)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.mnuSendMail_Click");
+    if (trap.test(100, [&] { return mBusy.busy(); }))
+        return;
+    trap.step(102, [&] { mBusy.set(true); });
+    trap.step(104, [&] { mPointer.set(WindowPointer::Busy); });
+    trap.step(106, [&] { DoEvents(); });
+    QByteArray pdf;
+    trap.step(108, [&] { pdf = CardPdf(cardDocument); });
+    if (trap.test(110, [&] { return !pdf.isEmpty(); })) {
+        QString attachment;
+        trap.step(112, [&] { attachment = WriteMailAttachment(pdf); });
+        if (trap.test(114, [&] { return !attachment.isEmpty(); }))
+            trap.step(116, [&] { mPlatform.mail.compose(tr(kCardMailSubject), attachment); });
+    }
+    trap.step(118, [&] { mPointer.set(WindowPointer::Default); });
+    trap.step(120, [&] { DoEvents(); });
+    trap.step(122, [&] { mBusy.set(false); });
+}
+
+void CardOutput::Copy(const QString& cardDocument)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.mnuCopy_Click");
+    if (trap.test(100, [&] { return mBusy.busy(); }))
+        return;
+    trap.step(102, [&] { mBusy.set(true); });
+    trap.step(104, [&] { mPointer.set(WindowPointer::Busy); });
+    trap.step(106, [&] { DoEvents(); });
+    QByteArray pdf;
+    trap.step(108, [&] { pdf = CardPdf(cardDocument); });
+    if (trap.test(110, [&] { return !pdf.isEmpty(); })) {
+        QImage picture;
+        trap.step(112, [&] { picture = CardPicture(pdf); });
+        if (trap.test(114, [&] { return !picture.isNull(); }))
+            trap.step(116, [&] { mPlatform.clipboard.setCard(picture, pdf); });
+    }
+    trap.step(118, [&] { mPointer.set(WindowPointer::Default); });
+    trap.step(120, [&] { DoEvents(); });
+    trap.step(122, [&] { mBusy.set(false); });
+}
+
+void CardOutput::SavePicture(const QString& cardDocument)
+{
+    ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.mnuSavePicture_Click");
+    if (trap.test(100, [&] { return mBusy.busy(); }))
+        return;
+    trap.step(102, [&] { mBusy.set(true); });
+    QString target;
+    const int16_t answer = AskForSaveTarget(trap, tr("Save as Picture"),
+                                            tr("PNG Pictures (*.png)") + QStringLiteral("|*.png|")
+                                                + tr("JPEG Pictures (*.jpg *.jpeg)") + QStringLiteral("|*.jpg *.jpeg"),
+                                            target);
+    // A cancel does nothing, not even "Done.".
+    if (!target.isEmpty()) {
+        if (trap.test(128, [&] { return answer == MessageBoxes::Yes; })) {
+            trap.step(130, [&] { mPointer.set(WindowPointer::Busy); });
+            trap.step(132, [&] { DoEvents(); });
+            QByteArray pdf;
+            trap.step(134, [&] { pdf = CardPdf(cardDocument); });
+            QByteArray picture;
+            if (trap.test(136, [&] { return !pdf.isEmpty(); }))
+                trap.step(138, [&] { picture = EncodePicture(CardPicture(pdf), target); });
+            if (trap.test(140, [&] { return !picture.isEmpty(); }))
+                trap.step(142, [&] { WriteUserFile(picture, target); });
+            trap.step(144, [&] { mPointer.set(WindowPointer::Default); });
+        }
+        trap.step(146, [&] { mPlatform.messageBoxes.show(tr("Done."), AppTitle(), MessageBoxes::OkOnly); });
+    }
+    trap.step(148, [&] { DoEvents(); });
+    trap.step(150, [&] { mBusy.set(false); });
 }
 
 int16_t CardOutput::AskForSaveTarget(ErrorTrap& trap, const QString& title, const QString& filterText, QString& target)
@@ -173,7 +293,7 @@ int16_t CardOutput::AskForSaveTarget(ErrorTrap& trap, const QString& title, cons
     if (trap.test(118, [&] { return FileExists(target); })) {
         trap.step(120, [&] {
             answer = int16_t(mPlatform.messageBoxes.show(
-                QStringLiteral("Are you sure you wish to overwrite ") + target + QStringLiteral(" ?"), AppTitle(),
+                tr("Are you sure you wish to overwrite %1 ?").arg(target), AppTitle(),
                 MessageBoxes::YesNo));
         });
         // 122/124: the old file is not deleted first; the write replaces it

@@ -50,14 +50,14 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     Picture2->setFont(pictureFont);
     // It takes the focus too, so it reads as what it is: the view of the card.
     SetAccessibleRole(Picture2, QAccessible::Pane);
-    Picture2->setAccessibleName(QStringLiteral("Card view"));
+    Picture2->setAccessibleName(tr("Card view"));
 
     Picture1 = new PictureBox(Picture2->clientArea());
     Picture1->Move(0, 0, 2340, 3435);
     Picture1->setBackColor(QApplication::palette().color(QPalette::Base));
     Picture1->setFont(pictureFont);
     SetAccessibleRole(Picture1, QAccessible::Graphic);
-    Picture1->setAccessibleName(QStringLiteral("Greeting card"));
+    Picture1->setAccessibleName(tr("Greeting card"));
     connect(Picture1, &PictureBox::mouseDown, this,
             [this](int button, int shift, float x, float y) { Picture1_MouseDown(int16_t(button), int16_t(shift), x, y); });
     connect(Picture1, &PictureBox::mouseMove, this,
@@ -88,16 +88,16 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
     connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
 
-    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    Frame1 = new QGroupBox(tr("Zoom:"), this);
     PlaceInTwips(Frame1, 120, 7860, 9600, 855);
     UseWhiteBackground(Frame1);
     Frame1->setMouseTracking(true);
     Frame1->installEventFilter(this);
 
-    PushButton1 = MakePushButton(Frame1, "Zoom In", 240, 300, 4440, 405, mPointer);
-    PushButton2 = MakePushButton(Frame1, "Zoom Out", 4800, 300, 4560, 405, mPointer);
-    PushButton8 = MakePushButton(this, "< Back", 120, 8850, 4680, 405, mPointer);
-    PushButton6 = MakePushButton(this, "Save Results To Word File", 4920, 8850, 4800, 405, mPointer);
+    PushButton1 = MakePushButton(Frame1, tr("Zoom In"), 240, 300, 4440, 405, mPointer);
+    PushButton2 = MakePushButton(Frame1, tr("Zoom Out"), 4800, 300, 4560, 405, mPointer);
+    PushButton8 = MakePushButton(this, tr("< Back"), 120, 8850, 4680, 405, mPointer);
+    PushButton6 = MakePushButton(this, tr("Save Results To Word File"), 4920, 8850, 4800, 405, mPointer);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
@@ -110,12 +110,20 @@ Form2::Form2(Platform& platform, QWidget* mainWindow)
 
     // The card's own menu; Ctrl+P works anywhere in the window.
     mnuCard = new QMenu(this);
-    mnuPrint = mnuCard->addAction(QStringLiteral("Print\u2026"), this, &Form2::mnuPrint_Click);
+    mnuPrint = mnuCard->addAction(tr("Print…"), this, &Form2::mnuPrint_Click);
     mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     // Held down, it would open one print dialog after the other.
     mnuPrint->setAutoRepeat(false);
     addAction(mnuPrint);
-    mnuSavePdf = mnuCard->addAction(QStringLiteral("Save as PDF\u2026"), this, &Form2::mnuSavePdf_Click);
+    mnuSavePdf = mnuCard->addAction(tr("Save as PDF…"), this, &Form2::mnuSavePdf_Click);
+    mnuSendMail = mnuCard->addAction(tr("Send by E-mail…"), this, &Form2::mnuSendMail_Click);
+    mnuCopy = mnuCard->addAction(tr("Copy"), this, &Form2::mnuCopy_Click);
+    // Ctrl+C copies the card where the card (or its view) has the focus.
+    mnuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    mnuCopy->setAutoRepeat(false);
+    Picture2->addAction(mnuCopy);
+    mnuSavePicture = mnuCard->addAction(tr("Save as Picture…"), this, &Form2::mnuSavePicture_Click);
 }
 
 Form2::~Form2() = default;
@@ -156,10 +164,10 @@ void Form2::DescribeCard(float zoom)
     QString lines = mCardMessage.value_or(QString());
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QString message = !mCardMessage     ? QStringLiteral("The card shows the template's own placeholder greeting, not the message.")
-                            : lines.isEmpty() ? QStringLiteral("The card has no message.")
-                                              : QStringLiteral("Message on the card:\n") + lines;
-    const QString description = message + QStringLiteral("\nZoom %1%").arg(qRound(zoom * 100));
+    const QString message = !mCardMessage     ? tr("The card shows the template's own placeholder greeting, not the message.")
+                            : lines.isEmpty() ? tr("The card has no message.")
+                                              : tr("Message on the card:") + QLatin1Char('\n') + lines;
+    const QString description = message + QLatin1Char('\n') + tr("Zoom %1%").arg(qRound(zoom * 100));
     // Each change is announced to a screen reader; the first paint of a new card changes nothing.
     if (description != Picture1->accessibleDescription())
         Picture1->setAccessibleDescription(description);
@@ -372,6 +380,21 @@ void Form2::mnuPrint_Click()
 void Form2::mnuSavePdf_Click()
 {
     mOutput->SavePdf(mWordFile);
+}
+
+void Form2::mnuSendMail_Click()
+{
+    mOutput->SendByEmail(mWordFile);
+}
+
+void Form2::mnuCopy_Click()
+{
+    mOutput->Copy(mWordFile);
+}
+
+void Form2::mnuSavePicture_Click()
+{
+    mOutput->SavePicture(mWordFile);
 }
 
 void Form2::KeepCardPdf(const QString& cardDocument, const QByteArray& pdf)

@@ -4,7 +4,8 @@
 #pragma once
 // The preview window: the card picture in a scrollable viewport, two zoom
 // buttons, "< Back" and "Save Results To Word File". The card's context
-// menu prints it ("Print…", Ctrl+P) or saves it as a PDF. What takes the
+// menu prints it ("Print…", Ctrl+P), saves it as a PDF, sends it by e-mail,
+// copies it (Ctrl+C on the card) or saves it as a picture. What takes the
 // card out of the program is CardOutput's; the window wires it up.
 //
 // Picture1 (the canvas) shows the picture at the current zoom inside
@@ -61,6 +62,9 @@ public:
     void PushButton8_Click();
     void mnuPrint_Click();
     void mnuSavePdf_Click();
+    void mnuSendMail_Click();
+    void mnuCopy_Click();
+    void mnuSavePicture_Click();
     void Picture1_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Picture1_MouseMove(int16_t button, int16_t shift, float x, float y);
     void Picture1_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -101,10 +105,13 @@ public:
     PushButton* PushButton2;
     PushButton* PushButton8;
     PushButton* PushButton6;
-    // The card's context menu and its two entries.
+    // The card's context menu and its entries.
     QMenu* mnuCard;
     QAction* mnuPrint;
     QAction* mnuSavePdf;
+    QAction* mnuSendMail;
+    QAction* mnuCopy;
+    QAction* mnuSavePicture;
 
 protected:
     bool event(QEvent* event) override;

@@ -227,7 +227,7 @@ void PictureBox::PaintPicture(const QImage& source, double x1, double y1, double
                               double y2, double width2, double height2)
 {
     if (source.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(tr("Invalid picture"));
     const QSizeF natural = PictureSizeInTwips(source);
     const QRect from = QRectF(x2 * source.width() / natural.width(), y2 * source.height() / natural.height(),
                               width2 * source.width() / natural.width(), height2 * source.height() / natural.height())

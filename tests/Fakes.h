@@ -111,6 +111,26 @@ public:
     int checks = 0;
 };
 
+// Records each message it is asked to open, with the attachment's bytes as
+// they were then; fails with `failure` when one is set.
+class RecordingMailComposer : public MailComposer {
+public:
+    struct Message {
+        QString subject;
+        QString attachment;
+        QByteArray attached;
+    };
+    void compose(const QString& subject, const QString& attachment) override
+    {
+        QFile file(attachment);
+        messages.push_back({subject, attachment, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray()});
+        if (!failure.isEmpty())
+            throw Failure(failure);
+    }
+    std::vector<Message> messages;
+    QString failure;
+};
+
 class MemorySettingsStore : public SettingsStore {
 public:
     QString read(const QString& application, const QString& section, const QString& key,
@@ -143,6 +163,13 @@ public:
 class MemoryClipboard : public Clipboard {
 public:
     void setImage(const QImage& image) override { picture = image; }
+    void setCard(const QImage& cardPicture, const QByteArray& cardPdf) override
+    {
+        if (failCard)
+            throw Failure(QStringLiteral("clipboard busy"));
+        picture = cardPicture;
+        pdf = cardPdf;
+    }
     QImage image() override
     {
         ++requests;
@@ -155,6 +182,8 @@ public:
         return picture;
     }
     QImage picture;
+    QByteArray pdf;
+    bool failCard = false;
     int busyRequests = 0;
     int requests = 0;
 };
@@ -175,6 +204,7 @@ public:
     int instances = 0;         // created and not yet destroyed
     int spares = 0;            // started ahead and not yet taken by a CreateObject
     QImage picture = DefaultPicture();
+    QByteArray pdf = DefaultPdf();  // what an export gives
     Clipboard* clipboard = nullptr;
     std::function<void()> duringCreate;
     QString withoutFont;        // characters the engine has no font for
@@ -240,7 +270,7 @@ public:
         QByteArray ExportAsPdf() override
         {
             mWord.call(QStringLiteral("ExportAsPdf"));
-            return DefaultPdf();
+            return mWord.pdf;
         }
 
     private:
@@ -314,6 +344,7 @@ struct TestPlatform {
     ScriptedSaveDialog saveDialog;
     ScriptedPrintDialog printDialog;
     RecordingPrintQueue printQueue;
+    RecordingMailComposer mail;
     MemorySettingsStore settings;
     RecordingProcessStarter processes;
     MemoryClipboard clipboard;
@@ -323,7 +354,7 @@ struct TestPlatform {
     double fallbackFraction = 0.5;
     QList<double> seeds;
     double clock = 1000.0;
-    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, settings, processes, clipboard, word, programEnd,
+    Platform platform{messageBoxes, saveDialog, printDialog, printQueue, mail, settings, processes, clipboard, word, programEnd,
                       [this](double seed) { seeds << seed; },
                       [this] {
                           if (fractions.empty())

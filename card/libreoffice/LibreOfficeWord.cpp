@@ -36,6 +36,7 @@
 
 #include <poppler-qt6.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -110,10 +111,11 @@ public:
         if (!wanted) {
             if (!mShapesError.isEmpty())
                 throw Failure(mShapesError);
-            throw Failure(QStringLiteral("The item with the specified name wasn't found."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord", "The item with the specified name wasn't found."));
         }
         const OfficeArtShape target = *wanted;
-        Reference<css::drawing::XShape> found = mSession->call(QStringLiteral("Word could not select the item %1").arg(name), [&] {
+        const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not select the item %1").arg(name);
+        Reference<css::drawing::XShape> found = mSession->call(failure, [&] {
             // A text document has one draw page; the single-page supplier is deprecated.
             const Reference<css::drawing::XDrawPagesSupplier> supplier(mComponent, UNO_QUERY_THROW);
             const Reference<css::container::XIndexAccess> page(supplier->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
@@ -154,7 +156,8 @@ public:
             return best;
         });
         if (!found.is())
-            throw Failure(QStringLiteral("The item with the specified name wasn't found on the page."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                      "The item with the specified name wasn't found on the page."));
         mSelection = found;
     }
 
@@ -162,15 +165,17 @@ public:
     {
         open();
         if (!mSelection.is())
-            throw Failure(QStringLiteral("Word cannot type the text: nothing is selected."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                      "Word cannot type the text: nothing is selected."));
         // Word's paragraph mark: CR LF, a lone CR and a lone LF each make one break.
         QString paragraphs = text;
         paragraphs.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         paragraphs.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        mSession->call(QStringLiteral("Word could not type the text"), [&] {
+        mSession->call(QCoreApplication::translate("LibreOfficeWord", "Word could not type the text"), [&] {
             const Reference<css::text::XText> body(mSelection, UNO_QUERY);
             if (!body.is())
-                throw Failure(QStringLiteral("Word cannot type the text: the selected item holds no text."));
+                throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                          "Word cannot type the text: the selected item holds no text."));
             // Re-laying out the box after an insert costs time that grows much
             // faster than the text (over a minute for 64 kB); with the controllers
             // locked the insert is immediate, and nothing needs the layout before
@@ -186,12 +191,15 @@ public:
     void SaveAs(const QString& path) override
     {
         open();
-        const QString failure = QStringLiteral("Word could not save the document as %1").arg(path);
+        const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not save the document as %1")
+            .arg(path);
         if (path.isEmpty() || !QFileInfo(QFileInfo(path).absolutePath()).isDir())
-            throw Failure(failure + QStringLiteral(" (the folder does not exist)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "the folder does not exist")));
         struct stat st;
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
-            throw Failure(failure + QStringLiteral(" (it is a folder)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "it is a folder")));
         const rtl::OUString filter = rtl::OUString::createFromAscii("MS Word 97");
         storeReplacing(QFileInfo(path).absoluteFilePath(), filter, failure);
         // As in Word, the document now belongs to its new file and format.
@@ -203,9 +211,11 @@ public:
     void Save()
     {
         open();
-        const QString failure = QStringLiteral("Word could not save the document %1").arg(mPath);
+        const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not save the document %1")
+            .arg(mPath);
         if (mReadOnly)
-            throw Failure(failure + QStringLiteral(" (it was opened read-only)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "it was opened read-only")));
         rtl::OUString filter = mFilter;
         if (filter.isEmpty()) {
             filter = rtl::OUString::createFromAscii("MS Word 97");
@@ -223,7 +233,8 @@ public:
     void Close() override
     {
         open();
-        mSession->call(QStringLiteral("Word could not close the document %1").arg(mPath), [&] {
+        mSession->call(QCoreApplication::translate("LibreOfficeWord", "Word could not close the document %1")
+            .arg(mPath), [&] {
             const Reference<css::util::XCloseable> closeable(mComponent, UNO_QUERY);
             if (closeable.is())
                 closeable->close(true);
@@ -237,10 +248,12 @@ public:
     void CopyRangeAsPicture() override
     {
         mRenderedPdf.clear();
-        const QByteArray pdf = exportPdf(QStringLiteral("Word could not copy the document as a picture"));
+        const QByteArray pdf = exportPdf(QCoreApplication::translate("LibreOfficeWord",
+                                                                     "Word could not copy the document as a picture"));
         std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
         if (!document || document->isLocked() || document->numPages() < 1)
-            throw Failure(QStringLiteral("Word could not copy the document as a picture (no page was produced)."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                      "Word could not copy the document as a picture (no page was produced)."));
         document->setRenderHint(Poppler::Document::Antialiasing, true);
         document->setRenderHint(Poppler::Document::TextAntialiasing, true);
         document->setRenderHint(Poppler::Document::TextHinting, true);
@@ -248,7 +261,8 @@ public:
         const std::unique_ptr<Poppler::Page> page = document->page(0);
         QImage image = page ? page->renderToImage(kRenderDpi, kRenderDpi) : QImage();
         if (image.isNull())
-            throw Failure(QStringLiteral("Word could not copy the document as a picture (the page could not be drawn)."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                      "Word could not copy the document as a picture (the page could not be drawn)."));
         image = image.convertToFormat(QImage::Format_RGB32);
         image.setDotsPerMeterX(kPictureDotsPerMeter);
         image.setDotsPerMeterY(kPictureDotsPerMeter);
@@ -260,10 +274,10 @@ public:
 
     QByteArray ExportAsPdf() override
     {
-        const QString failure = QStringLiteral("Word could not export the document as PDF");
+        const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not export the document as PDF");
         const QByteArray pdf = exportPdf(failure);
         if (!pdf.startsWith("%PDF-"))
-            throw Failure(failure + QStringLiteral(" (no PDF was produced)."));
+            throw Failure(failure + QStringLiteral(" (%1).").arg(QCoreApplication::translate("LibreOfficeWord", "no PDF was produced")));
         return pdf;
     }
 
@@ -339,7 +353,7 @@ private:
     {
         mSession->ensureAlive();
         if (!mComponent.is())
-            throw Failure(QStringLiteral("The document is closed."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord", "The document is closed."));
     }
 
     std::shared_ptr<OfficeSession> mSession;
@@ -362,12 +376,15 @@ public:
     std::shared_ptr<WordDocument> Open(const QString& path, bool readOnly) override
     {
         mSession->ensureAlive();
-        const QString failure = QStringLiteral("Word could not open the document: %1").arg(path);
+        const QString failure = QCoreApplication::translate("LibreOfficeWord", "Word could not open the document: %1")
+            .arg(path);
         const QFileInfo info(path);
         if (path.isEmpty() || !info.isFile())
-            throw Failure(failure + QStringLiteral(" (the file does not exist)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "the file does not exist")));
         if (!info.isReadable())
-            throw Failure(failure + QStringLiteral(" (the file cannot be read)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "the file cannot be read")));
 
         // Shape names are read now so they belong to the content being loaded.
         QVector<OfficeArtShape> shapes;
@@ -396,7 +413,8 @@ public:
                 mSession->call(failure, [&] { Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true); });
             } catch (const Failure&) {
             }
-            throw Failure(failure + QStringLiteral(" (not a text document)"));
+            throw Failure(failure + QStringLiteral(" (%1)").arg(QCoreApplication::translate("LibreOfficeWord",
+                                                                                            "not a text document")));
         }
         auto document = std::make_shared<LoDocument>(mSession, component, info.absoluteFilePath(), readOnly, shapes, shapesError);
         mSession->documents.push_back(document);
@@ -422,7 +440,8 @@ public:
             }
         }
         if (!active)
-            throw Failure(QStringLiteral("This command is not available because no document is open."));
+            throw Failure(QCoreApplication::translate("LibreOfficeWord",
+                                                      "This command is not available because no document is open."));
         if (saveChanges != 0)
             active->Save();
         active->Close();
@@ -463,7 +482,7 @@ QStringList LibreOfficeWordFactory::CharactersWithoutFont(const QString& text)
 std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QString& progId)
 {
     if (progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
-        throw Failure(QStringLiteral("ActiveX component can't create object"));
+        throw Failure(QCoreApplication::translate("LibreOfficeWord", "ActiveX component can't create object"));
     if (mSpare) {
         const std::unique_ptr<SpareOffice> spare = std::move(mSpare);
         return std::make_unique<LoApplication>(spare->take());

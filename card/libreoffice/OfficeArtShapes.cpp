@@ -12,6 +12,7 @@
 
 #include "ErrorTrap.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <mutex>
@@ -24,6 +25,8 @@ constexpr gsf_off_t kMaxStreamSize = 64 * 1024 * 1024;
 // Nesting of OfficeArt containers allowed before the data counts as damaged.
 constexpr int kMaxDepth = 32;
 
+// What is damaged, named by the structures of the Word file format: for the
+// support team, and left in English as a file library's own words would be.
 struct Damaged {
     const char* what;
 };
@@ -241,7 +244,7 @@ QVector<OfficeArtShape> readContainer(GsfInput* input, const QString& label)
         const QString reason = error ? QString::fromUtf8(error->message) : QString();
         if (error)
             g_error_free(error);
-        throw Failure(QStringLiteral("%1 is not a Word 97-2003 document%2")
+        throw Failure(QCoreApplication::translate("OfficeArtShapes", "%1 is not a Word 97-2003 document%2")
                           .arg(label, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
     }
     try {
@@ -250,7 +253,8 @@ QVector<OfficeArtShape> readContainer(GsfInput* input, const QString& label)
             throw Damaged{"no WordDocument stream"};
         return parse(Bytes(word), readStream(file.p, "0Table"), readStream(file.p, "1Table"));
     } catch (const Damaged& damaged) {
-        throw Failure(QStringLiteral("The shapes of %1 cannot be read: %2").arg(label, QString::fromLatin1(damaged.what)));
+        throw Failure(QCoreApplication::translate("OfficeArtShapes", "The shapes of %1 cannot be read: %2")
+            .arg(label, QString::fromLatin1(damaged.what)));
     }
 }
 
@@ -275,7 +279,8 @@ QVector<OfficeArtShape> parseOfficeArtShapes(const QByteArray& wordDocument, con
     try {
         return parse(Bytes(wordDocument), table0, table1);
     } catch (const Damaged& damaged) {
-        throw Failure(QStringLiteral("The shapes of the document cannot be read: %1").arg(QString::fromLatin1(damaged.what)));
+        throw Failure(QCoreApplication::translate("OfficeArtShapes", "The shapes of the document cannot be read: %1")
+            .arg(QString::fromLatin1(damaged.what)));
     }
 }
 
@@ -289,7 +294,8 @@ QVector<OfficeArtShape> readOfficeArtShapes(const QString& path)
         const QString reason = error ? QString::fromUtf8(error->message) : QString();
         if (error)
             g_error_free(error);
-        throw Failure(QStringLiteral("The document %1 cannot be read: %2").arg(path, reason));
+        throw Failure(QCoreApplication::translate("OfficeArtShapes", "The document %1 cannot be read: %2")
+            .arg(path, reason));
     }
     return readContainer(input.p, path);
 }
@@ -300,6 +306,6 @@ QVector<OfficeArtShape> readOfficeArtShapesFromData(const QByteArray& file)
     GsfRef<GsfInput> input{
         gsf_input_memory_new(reinterpret_cast<const guint8*>(file.constData()), file.size(), FALSE)};
     if (!input.p)
-        throw Failure(QStringLiteral("The document cannot be read"));
-    return readContainer(input.p, QStringLiteral("The document"));
+        throw Failure(QCoreApplication::translate("OfficeArtShapes", "The document cannot be read"));
+    return readContainer(input.p, QCoreApplication::translate("OfficeArtShapes", "The document"));
 }

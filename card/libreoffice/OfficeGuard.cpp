@@ -8,6 +8,7 @@
 #include "OfficeProcess.h"
 #include "Spawn.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -182,8 +183,11 @@ void SweepOfficeLeftovers() noexcept
 OfficeWatcher::OfficeWatcher(const QString& folder, const QStringList& sockets)
 {
     int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        throw Failure(QCoreApplication::translate("OfficeGuard", "The office engine could not be started: no watcher (%1)")
+            .arg(reason));
+    }
     std::vector<QByteArray> arguments{"/bin/sh", "-c", kWatcherScript, "pelorin-office-watcher", QFile::encodeName(folder)};
     for (const QString& socket : sockets)
         arguments.push_back(QFile::encodeName(socket));
@@ -199,7 +203,8 @@ OfficeWatcher::OfficeWatcher(const QString& folder, const QStringList& sockets)
     ::close(ends[1]);
     if (mPid == 0) {
         ::close(ends[0]);
-        throw Failure(QStringLiteral("The office engine could not be started: no watcher (%1)").arg(QString::fromLocal8Bit(strerror(error))));
+        throw Failure(QCoreApplication::translate("OfficeGuard", "The office engine could not be started: no watcher (%1)")
+                          .arg(QString::fromLocal8Bit(strerror(error))));
     }
     mSocket = ends[0];
 }

@@ -9,6 +9,7 @@
 #include "OfficeGuard.h"
 #include "Spawn.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +78,9 @@ OfficeProcess::OfficeProcess()
     : mSettingUp(LockOfficeInstances()), mFolder(OfficeFolderBase() + QStringLiteral("/pelorin-office-XXXXXX"))
 {
     if (!mFolder.isValid())
-        throw Failure(QStringLiteral("The office engine could not be started: no private folder (%1)").arg(mFolder.errorString()));
+        throw Failure(QCoreApplication::translate("OfficeProcess",
+                                                  "The office engine could not be started: no private folder (%1)")
+            .arg(mFolder.errorString()));
     const QByteArray folder = QFile::encodeName(mFolder.path());
     ::chmod(folder.constData(), 0700);
     // The lock is taken before the file gets its name, so a sweep by another
@@ -89,7 +92,9 @@ OfficeProcess::OfficeProcess()
         const QString reason = QString::fromLocal8Bit(strerror(errno));
         if (mOwnerLock >= 0)
             ::close(mOwnerLock);
-        throw Failure(QStringLiteral("The office engine could not be started: cannot lock its private folder (%1)").arg(reason));
+        throw Failure(QCoreApplication::translate("OfficeProcess",
+                                                  "The office engine could not be started: cannot lock its private folder (%1)")
+            .arg(reason));
     }
     RegisterOfficeInstance(this);
     mSettingUp.unlock();
@@ -205,7 +210,9 @@ void OfficeProcess::start(const QString& program, const QStringList& arguments,
 {
     const QFileInfo info(program);
     if (!info.exists() || !info.isFile() || !info.isExecutable())
-        throw Failure(QStringLiteral("The office engine could not be started: %1 is missing or not a program").arg(program));
+        throw Failure(QCoreApplication::translate("OfficeProcess",
+                                                  "The office engine could not be started: %1 is missing or not a program")
+            .arg(program));
 
     // Everything exec needs is prepared before the spawn, and kept for a restart.
     mArguments = {QFile::encodeName(program)};
@@ -267,8 +274,11 @@ void OfficeProcess::spawn(OfficeWatcher& watcher)
     const QByteArray gateScript = "umask " + QByteArray::number(ProcessUmask() | 022, 8).rightJustified(4, '0')
                                   + "; read -r word && [ \"$word\" = go ] || exit 0; exec \"$@\" </dev/null";
     int gate[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0)
-        throw Failure(QStringLiteral("The office engine could not be started: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gate) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        throw Failure(QCoreApplication::translate("OfficeProcess", "The office engine could not be started: %1")
+            .arg(reason));
+    }
     std::vector<QByteArray> arguments{"/bin/sh", "-c", gateScript, "pelorin-office"};
     arguments.insert(arguments.end(), mArguments.begin(), mArguments.end());
     const QByteArray log = QFile::encodeName(mFolder.filePath(QStringLiteral("office.log")));
@@ -284,7 +294,7 @@ void OfficeProcess::spawn(OfficeWatcher& watcher)
     ::close(gate[0]);
     if (pid == 0) {
         ::close(gate[1]);
-        throw Failure(QStringLiteral("The office engine could not be started: %1 (%2)")
+        throw Failure(QCoreApplication::translate("OfficeProcess", "The office engine could not be started: %1 (%2)")
                           .arg(QFile::decodeName(mArguments.front()), QString::fromLocal8Bit(strerror(error))));
     }
     mPid = pid;
@@ -326,12 +336,12 @@ bool OfficeProcess::endedByItself()
 QString OfficeProcess::exitDescription() const
 {
     if (!mReaped)
-        return QStringLiteral("still running");
+        return QCoreApplication::translate("OfficeProcess", "still running");
     if (WIFEXITED(mStatus))
-        return QStringLiteral("it ended with exit code %1").arg(WEXITSTATUS(mStatus));
+        return QCoreApplication::translate("OfficeProcess", "it ended with exit code %1").arg(WEXITSTATUS(mStatus));
     if (WIFSIGNALED(mStatus))
-        return QStringLiteral("it was ended by signal %1").arg(WTERMSIG(mStatus));
-    return QStringLiteral("it ended");
+        return QCoreApplication::translate("OfficeProcess", "it was ended by signal %1").arg(WTERMSIG(mStatus));
+    return QCoreApplication::translate("OfficeProcess", "it ended");
 }
 
 QString OfficeProcess::logTail() const

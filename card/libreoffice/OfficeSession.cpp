@@ -14,6 +14,7 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <rtl/bootstrap.hxx>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -55,7 +56,8 @@ void OfficeSession::start()
         try {
             WriteNewFile(options.fontConfig, fonts);
         } catch (const Failure& failure) {
-            throw Failure(QStringLiteral("The office engine could not be started: cannot write its font settings (%1)")
+            throw Failure(QCoreApplication::translate("OfficeSession",
+                                                      "The office engine could not be started: cannot write its font settings (%1)")
                               .arg(failure.description()));
         }
         environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
@@ -94,7 +96,8 @@ void OfficeSession::connect(const QString& pipe)
     QElapsedTimer clock;
     clock.start();
     const auto fail = [&](const QString& reason) {
-        return Failure(QStringLiteral("The office engine could not be started: %1").arg(reason));
+        return Failure(QCoreApplication::translate("OfficeSession", "The office engine could not be started: %1")
+            .arg(reason));
     };
     // One bound for the whole start, enforced by the watchdog as well, since a
     // connection to a stopped office would block instead of failing.
@@ -120,7 +123,8 @@ void OfficeSession::connect(const QString& pipe)
                 }
             }
             if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
-                throw fail(QStringLiteral("it did not come up within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+                throw fail(QCoreApplication::translate("OfficeSession", "it did not come up within %1 seconds")
+                    .arg(options.startTimeoutMs / 1000.0));
             // On a new profile the office registers its extensions and asks
             // to be started again, which its own launcher would do.
             if (process->restartRequested() && restarts++ < kMostRestarts) {
@@ -142,11 +146,13 @@ void OfficeSession::connect(const QString& pipe)
         desktop = css::frame::Desktop::create(remote);
     } catch (const css::uno::Exception& e) {
         if (watchdog->fired())
-            throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+            throw fail(QCoreApplication::translate("OfficeSession", "it did not answer within %1 seconds")
+                .arg(options.startTimeoutMs / 1000.0));
         throw fail(fromOU(e.Message));
     }
     if (watchdog->fired())
-        throw fail(QStringLiteral("it did not answer within %1 seconds").arg(options.startTimeoutMs / 1000.0));
+        throw fail(QCoreApplication::translate("OfficeSession", "it did not answer within %1 seconds")
+            .arg(options.startTimeoutMs / 1000.0));
 }
 
 void OfficeSession::quit()
@@ -165,7 +171,8 @@ void OfficeSession::end() noexcept
     bool terminated = false;
     if (answering) {
         try {
-            terminated = call(QStringLiteral("Word could not quit"), [&] { return bool(desktop->terminate()); },
+            terminated = call(QCoreApplication::translate("OfficeSession", "Word could not quit"),
+                              [&] { return bool(desktop->terminate()); },
                               std::min(options.callTimeoutMs, kTerminateBoundMs));
         } catch (...) {
             // The office may drop the connection before it answers; it is ended below either way.

@@ -19,6 +19,8 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 
+#include <QCoreApplication>
+
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -43,7 +45,7 @@ public:
     void ensureAlive() const
     {
         if (!alive)
-            throw Failure(QStringLiteral("The office engine is no longer running."));
+            throw Failure(QCoreApplication::translate("OfficeSession", "The office engine is no longer running."));
     }
 
     // Runs one call into the office under the watchdog; `failure` starts the
@@ -95,13 +97,15 @@ private:
     {
         if (watchdog && watchdog->fired()) {
             end();
-            throw Failure(QStringLiteral("The office engine did not answer within %1 seconds and was stopped (%2).")
+            throw Failure(QCoreApplication::translate("OfficeSession",
+                                                      "The office engine did not answer within %1 seconds and was stopped (%2).")
                               .arg(QString::number(bound / 1000.0), failure));
         }
         if (process && !process->running()) {
             const QString how = process->exitDescription();
             end();
-            throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (%2).").arg(failure, how));
+            throw Failure(QCoreApplication::translate("OfficeSession", "%1: the office engine ended unexpectedly (%2).")
+                .arg(failure, how));
         }
     }
     [[noreturn]] void connectionLost(const QString& failure)
@@ -111,7 +115,9 @@ private:
             lost = true;
             end();
         }
-        throw Failure(QStringLiteral("%1: the office engine ended unexpectedly (the connection to it was lost).").arg(failure));
+        throw Failure(QCoreApplication::translate("OfficeSession",
+                                                  "%1: the office engine ended unexpectedly (the connection to it was lost).")
+            .arg(failure));
     }
     void connect(const QString& pipe);
 

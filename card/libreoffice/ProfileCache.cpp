@@ -6,6 +6,7 @@
 #include "ErrorTrap.h"
 #include "Main.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -219,7 +220,8 @@ void ProfileCache::prepare(const QString& profile)
     try {
         WriteNewFile(mRegistry, profile + QStringLiteral("/user/registrymodifications.xcu"));
     } catch (const Failure& failure) {
-        throw Failure(QStringLiteral("The office engine could not be started: cannot write its profile (%1)")
+        throw Failure(QCoreApplication::translate("ProfileCache",
+                                                  "The office engine could not be started: cannot write its profile (%1)")
                           .arg(failure.description()));
     }
 }

@@ -7,6 +7,7 @@
 
 #include <cppuhelper/bootstrap.hxx>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -61,9 +62,11 @@ Reference<css::uno::XComponentContext> localContext()
         try {
             context = cppu::defaultBootstrap_InitialComponentContext();
         } catch (const cppu::BootstrapException& e) {
-            throw Failure(QStringLiteral("The office engine could not be started: %1").arg(fromOU(e.getMessage())));
+            throw Failure(QCoreApplication::translate("UnoRuntime", "The office engine could not be started: %1")
+                .arg(fromOU(e.getMessage())));
         } catch (const css::uno::Exception& e) {
-            throw Failure(QStringLiteral("The office engine could not be started: %1").arg(fromOU(e.Message)));
+            throw Failure(QCoreApplication::translate("UnoRuntime", "The office engine could not be started: %1")
+                .arg(fromOU(e.Message)));
         }
     }
     return context;

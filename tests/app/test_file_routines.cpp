@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,14 +87,80 @@ private slots:
 
     // A file of the user's takes the user's umask, not the private mode of
     // the fresh file it is written through.
+    void aUsersFileHasTheModeOfAnyNewFile_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("002, as Ubuntu's") << 002 << 0664;
+        QTest::newRow("022, as most") << 022 << 0644;
+        QTest::newRow("027") << 027 << 0640;
+    }
+
     void aUsersFileHasTheModeOfAnyNewFile()
     {
-        const mode_t before = ::umask(002);
-        WriteUserFile("card", path("Thanks.pdf"));
+        QFETCH(int, mask);
+        QFETCH(int, mode);
+        const QString file = path("Thanks.pdf");
+        QFile::remove(file);
+        const mode_t before = ::umask(mode_t(mask));
+        const unsigned seen = ProcessUmask();
+        WriteUserFile("card", file);
         ::umask(before);
-        QCOMPARE(read(path("Thanks.pdf")), QByteArray("card"));
-        QCOMPARE(QFileInfo(path("Thanks.pdf")).permissions() & 0x0777,
-                 QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther);
+        QCOMPARE(seen, unsigned(mask));
+        QCOMPARE(read(file), QByteArray("card"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 0777), mode);
+    }
+
+    // A folder that takes no new file: the message says why, rather than
+    // that the file is missing.
+    void aFolderThatTakesNoNewFileSaysSo()
+    {
+        if (::geteuid() == 0) {
+            // Root ignores file modes: the case runs again as an ordinary user.
+            QProcess child;
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QStringLiteral("setpriv"), {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                                                    QCoreApplication::applicationFilePath(),
+                                                    QString::fromLatin1(QTest::currentTestFunction())});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+            return;
+        }
+        QVERIFY(QDir(mDir.path()).mkdir(QStringLiteral("locked")));
+        QVERIFY(QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::ExeOwner));
+        const QString file = path("locked/New.pdf");
+        try {
+            WriteUserFile("card", file);
+            QFAIL("a file was made in a folder that takes none");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), "Cannot write file '" + file + "': Permission denied");
+        }
+        QVERIFY(QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // A write cut short (here by a file size limit whose signal is ignored)
+    // leaves no file to be taken for a whole one later.
+    void aWriteCutShortLeavesNoFile()
+    {
+        struct rlimit before {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+        const auto restore = qScopeGuard([&] {
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, signalBefore);
+        });
+        struct rlimit small = before;
+        small.rlim_cur = 4096;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QByteArray data(10000, 'x');
+        QVERIFY_THROWS_EXCEPTION(Failure, WriteFileIfMissing(data, path("cut-short.dot")));
+        QVERIFY(!QFile::exists(path("cut-short.dot")));
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        WriteFileIfMissing(data, path("cut-short.dot"));
+        QCOMPARE(read(path("cut-short.dot")), data);
     }
 
     void deleteQuietlyRemovesReadOnlyFilesAndNeverFails()

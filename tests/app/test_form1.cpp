@@ -365,7 +365,8 @@ private slots:
         form.Form_Load();
         form.PushButton2->click();
         QCOMPARE(test.messageBoxes.shown.size(), size_t(1));
-        QCOMPARE(test.messageBoxes.shown[0].text, QStringLiteral("Questions? Please contact ") + QString::fromLatin1(kSupportContact));
+        QCOMPARE(test.messageBoxes.shown[0].text,
+                 QStringLiteral("Questions? Please contact the Pelorin Cards Support Team, https://pelorin-greetings.example/contact"));
         QCOMPARE(test.messageBoxes.shown[0].title, QStringLiteral("Pelorin Greeting"));
         QCOMPARE(test.messageBoxes.shown[0].style, 0);
     }

@@ -96,8 +96,19 @@ private slots:
         form.Text1->setText(QStringLiteral("Thanks 🫨 ᚠ🫨 ok"));
         form.show();
         bool previewShown = false;
-        test.messageBoxes.onShow = [&](const ShownMessage&) { previewShown = form.Preview().isVisible() && form.busy(); };
+        bool lockFree = false;
+        test.messageBoxes.onShow = [&](const ShownMessage&) {
+            previewShown = form.Preview().isVisible() && form.busy();
+            // Another copy need not wait until the message is answered.
+            GenerationLock other;
+            try {
+                other.acquire(std::chrono::milliseconds(0));
+            } catch (const Failure&) {
+            }
+            lockFree = other.held();
+        };
         form.PushButton6_Click();
+        QVERIFY(lockFree);
         QCOMPARE(test.messageBoxes.shown.size(), size_t(1));
         QCOMPARE(test.messageBoxes.shown[0].text,
                  QStringLiteral("No font on this computer has these characters of the message, so the card shows nothing "

@@ -8,10 +8,12 @@
 # which writes each job as a PDF into FOLDER/pdf. The cups-pdf backend
 # reads its settings only from /etc/cups/cups-pdf.conf; the scheduler runs
 # in a mount namespace of its own in which the folder's configuration is
-# mounted there, so the machine's file is neither read nor changed. Needs
+# mounted there, so the machine's file is neither read nor changed. The
+# queue's driver is cups-pdf's with a colour model added. Needs
 # root, as a scheduler does; no system scheduler need run.
 #
 # As a library (source it):  cups_start FOLDER   sets CUPS_SERVER and cups_pid
+#                            (cupsd.conf takes $cups_extra_conf's lines too)
 #                            cups_stop           stops it and waits for it
 # As a program:  private_cups.sh serve FOLDER   starts it, prints the socket,
 #                                               stops it when stdin closes
@@ -37,6 +39,7 @@ Listen $cups_dir/cups.sock
 Browsing No
 WebInterface No
 LogLevel info
+${cups_extra_conf:-}
 <Location />
   Order allow,deny
   Allow all
@@ -67,9 +70,19 @@ END
   local _
   for _ in $(seq 100); do cups_running && break; sleep 0.1; done
   cups_running || { cat "$cups_dir/log/cupsd.out" >&2; return 1; }
+  # The driver gets a colour model to choose, as a colour printer's has
+  # (cups-pdf's own has none, and Qt's print dialog offers a queue's
+  # colour mode only through it).
+  sed '/^\*OpenGroup: General/a\
+*OpenUI *ColorModel/Color Mode: PickOne\
+*OrderDependency: 10 AnySetup *ColorModel\
+*DefaultColorModel: RGB\
+*ColorModel Gray/Grayscale: "<</ProcessColorModel /DeviceGray>>setpagedevice"\
+*ColorModel RGB/Color: "<</ProcessColorModel /DeviceRGB>>setpagedevice"\
+*CloseUI: *ColorModel' /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >"$cups_dir/CardPDF.ppd"
   # Poppler's Cairo renderer keeps the text of the PDF as text on its way
   # through PostScript (the default renderer keeps only the glyphs).
-  lpadmin -p CardPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+  lpadmin -p CardPDF -E -v cups-pdf:/ -P "$cups_dir/CardPDF.ppd" \
     -o pdftops-renderer-default=pdftocairo 2>/dev/null &&
     lpadmin -d CardPDF
 }

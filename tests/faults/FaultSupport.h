@@ -229,7 +229,7 @@ struct OfficePlatform {
     LibreOfficeWordFactory office{test.clipboard, LibreOfficeOptions::forProgram()};
     HookedWordFactory word{office};
     bool scripted = false;
-    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings, test.processes, test.clipboard, word,
+    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, test.settings, test.processes, test.clipboard, word,
                       test.programEnd,
                       [this](double seed) {
                           if (scripted)

@@ -79,7 +79,7 @@ private slots:
         QtSettingsStore settings;
         TestPlatform test;
         Platform platform = test.platform;
-        Platform real{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, settings, test.processes,
+        Platform real{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, settings, test.processes,
                       test.clipboard, test.word, test.programEnd, platform.randomize, platform.random, platform.timer,
                       mProgram};
         NoSkin skin;

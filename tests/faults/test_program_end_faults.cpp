@@ -60,7 +60,7 @@ int RunCard(char* argv[])
     QtProgramEnd programEnd(&LibreOfficeWordFactory::EndAllInstances);
     programEnd.EndOnSignals();
     Platform platform{office.test.messageBoxes, office.test.saveDialog, office.test.printDialog,
-                      office.test.printQueue, office.test.settings, office.test.processes,
+                      office.test.printQueue, office.test.mail, office.test.settings, office.test.processes,
                       office.test.clipboard, office.word, programEnd, office.platform.randomize,
                       office.platform.random, SecondsSinceMidnight, QString()};
     // A message box runs the message pump while it is open.
@@ -134,7 +134,7 @@ int RunSave(char* argv[])
     QtProgramEnd programEnd;
     programEnd.EndOnSignals();
     test.saveDialog.answer = QString::fromLocal8Bit(argv[2]);
-    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings, test.processes, test.clipboard, test.word,
+    Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, test.settings, test.processes, test.clipboard, test.word,
                       programEnd, test.platform.randomize, test.platform.random, test.platform.timer, QString()};
     Form2 preview(platform, nullptr);
     preview.Form_Load();
@@ -334,13 +334,15 @@ private slots:
     void readOnlyTmp_data()
     {
         QTest::addColumn<QString>("readOnly");
-        QTest::newRow("/tmp") << QStringLiteral("tmp");
-        QTest::newRow("/tmp and /var/tmp") << QStringLiteral("both");
+        QTest::addColumn<QString>("sockets");  // where the office's sockets go
+        QTest::newRow("/tmp") << QStringLiteral("tmp") << QStringLiteral("/var/tmp");
+        QTest::newRow("/tmp and /var/tmp") << QStringLiteral("both") << QStringLiteral("the runtime folder");
     }
 
     void readOnlyTmp()
     {
         QFETCH(QString, readOnly);
+        QFETCH(QString, sockets);
         if (::geteuid() != 0)
             QSKIP("needs root for a mount namespace");
         // TEMP and the session's runtime folder stay writable, on a tmpfs each.
@@ -359,6 +361,7 @@ echo "left by a card: $(new)"
 # Ended by a signal while its office hangs, the office killed.
 "$2" --card typing signal >"$TEMP/out" &
 i=0; until grep -q '^at ' "$TEMP/out" || [ $i -ge 600 ]; do sleep 0.1; i=$((i + 1)); done
+echo "sockets in: $(for d in /var/tmp "$XDG_RUNTIME_DIR"; do ls -A "$d" | grep -q "^OSL_PIPE_.*_pelorin-$!-" && printf '%s ' "$d"; done)"
 kill -TERM $!; wait $!
 echo "exit $?"
 echo "left by an end: $(new)"
@@ -380,7 +383,9 @@ echo "left by an end: $(new)"
         if (!output.contains("at preview") && !output.contains("finished"))
             QSKIP(qPrintable(QStringLiteral("no mount namespace here: ") + QString::fromLocal8Bit(output)));
         QVERIFY2(output.contains("finished; preview shown; card made; errors []\n"), output.constData());
-        QVERIFY2(output.endsWith("exit 0\nleft by a card: \nexit 0\nleft by an end: \n"), output.constData());
+        QVERIFY2(output.endsWith("exit 0\nleft by a card: \nsockets in: " + (sockets.startsWith(QLatin1Char('/')) ? sockets : runtime).toLocal8Bit()
+                                 + " \nexit 0\nleft by an end: \n"),
+                 output.constData());
     }
 
     // Two copies of the program with different messages, started together,
@@ -448,6 +453,44 @@ echo "left by an end: $(new)"
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+    }
+
+    // The program killed while an office that asked to be started again is
+    // being started: the ended office's group number may be another's by
+    // then, so the watcher kills nothing by it. A process left in that group
+    // stands for one that got the number.
+    void killedWhileAnOfficeRestarts()
+    {
+        const QString inOldGroup = QStringLiteral("sleep 600 0.0%1").arg(::getpid());
+        const QString log = mRoot.path() + QStringLiteral("/restart-log");
+        // The next start's log becomes a pipe nobody reads, so that start hangs.
+        const QString launcher = mRoot.path() + QStringLiteral("/restarter.sh");
+        QVERIFY(WriteAll(launcher, QStringLiteral("#!/bin/sh\n%1 &\nlog=\"$TMPDIR/../office.log\"\n"
+                                                  "rm \"$log\" && mkfifo \"$log\" && ln \"$log\" '%2'\nexit 81\n")
+                                       .arg(inOldGroup, log).toLocal8Bit()));
+        QVERIFY(QFile::setPermissions(launcher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(launcher));
+        QProcess program;
+        QVERIFY(startProgram(program, QStringLiteral("starting"), QStringLiteral("signal")));
+        // The start hangs in a child that is still the program, opening the log.
+        const QByteArray copies = QFile::encodeName(QCoreApplication::applicationFilePath()) + " --card starting";
+        for (int i = 0; i < 2000 && ProcessesMentioning(copies).size() < 2; ++i)
+            QThread::msleep(10);
+        const QStringList folders = privateFolders();
+        ::kill(pid_t(program.processId()), SIGKILL);
+        QVERIFY(program.waitForFinished(20000));
+        // The hanging start goes on once its log is opened: it lets go of the
+        // program's end of the watcher's socket, and its gate finds the program gone.
+        ::close(::open(QFile::encodeName(log).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        // The watcher removes the folder once it has dealt with the group.
+        for (int i = 0; i < 1000 && !folders.isEmpty() && QFileInfo::exists(folders[0]); ++i)
+            QThread::msleep(10);
+        const QString survivors = Run(QStringLiteral("pgrep"), {QStringLiteral("-f"), inOldGroup}).trimmed();
+        for (const QString& pid : survivors.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            ::kill(pid_t(pid.toInt()), SIGKILL);
+        QCOMPARE(folders.size(), 1);
+        QVERIFY(!QFileInfo::exists(folders[0]));
+        QVERIFY2(!survivors.isEmpty(), "the watcher killed a group by a number that was no longer its office's");
     }
 
     // An end asked for while the user's file is being written waits for the
@@ -542,6 +585,14 @@ echo "left by an end: $(new)"
         const QString deadProfileSocket = OfficeSocketPaths(
             QString(), QUrl::fromLocalFile(deadFolder + QStringLiteral("/profile")).toString(QUrl::FullyEncoded), QStringLiteral("/var/tmp"))[0];
         QVERIFY(MakeStaleSocket(deadProfileSocket));
+        // And in the user's own folder, where both go when neither shared folder takes files.
+        const QString own = mRoot.path() + QStringLiteral("/own");
+        const QString deadOwnFolder = own + QStringLiteral("/pelorin-office-dead02");
+        QVERIFY(QDir().mkpath(deadOwnFolder + QStringLiteral("/profile")));
+        QVERIFY(QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(WriteAll(deadOwnFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
+        const QString deadOwnSocket = own + QStringLiteral("/OSL_PIPE_%1_pelorin-%2-0011223344556677").arg(::getuid()).arg(deadPid);
+        QVERIFY(MakeStaleSocket(deadOwnSocket));
         // Outside the test's own folders: gone even when a check fails.
         const auto removeStale = qScopeGuard([&] {
             QFile::remove(deadElsewhere);
@@ -582,6 +633,15 @@ echo "left by an end: $(new)"
             QThread::msleep(10);
         QVERIFY2(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]), qPrintable(userSockets.join(' ')));
 
+        // The user's own folder is the session's runtime folder here.
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(own));
+        const auto restoreRuntime = qScopeGuard([&] {
+            if (runtimeBefore.isNull())
+                qunsetenv("XDG_RUNTIME_DIR");
+            else
+                qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+        });
         QProcess program;
         QVERIFY(startProgram(program, QStringLiteral("typing"), QStringLiteral("signal")));
         QByteArray output;
@@ -594,6 +654,8 @@ echo "left by an end: $(new)"
         QVERIFY(!QFileInfo::exists(deadSocket));
         QVERIFY(!QFileInfo::exists(deadElsewhere));
         QVERIFY(!QFileInfo::exists(deadProfileSocket));
+        QVERIFY(!QFileInfo::exists(deadOwnFolder));
+        QVERIFY(!QFileInfo::exists(deadOwnSocket));
         QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
         QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
         QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));

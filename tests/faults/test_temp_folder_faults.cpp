@@ -9,11 +9,14 @@
 #include "FaultSupport.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "GenerationLock.h"
 #include "Main.h"
 #include "PictureBox.h"
 #include "TextBox.h"
 
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 using namespace faults;
@@ -136,9 +139,24 @@ private slots:
         QCOMPARE(FilesIn(mTemp), QStringList({"template.dot"}));
         QVERIFY(!form.busy());
 
+        // A lock file left in it still makes copies take turns.
+        const QString lockFile = temp(QString::fromLatin1(GenerationLock::kFileName));
+        QVERIFY(mount.remount(QStringLiteral("remount,rw")));
+        QVERIFY(WriteAll(lockFile, QByteArray()));
+        QVERIFY(mount.remount(QStringLiteral("remount,ro")));
+        const int otherCopy = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(otherCopy >= 0 && ::flock(otherCopy, LOCK_EX | LOCK_NB) == 0);
+        GenerationLock lock;
+        QVERIFY_THROWS_EXCEPTION(Failure, lock.acquire(std::chrono::milliseconds(100)));
+        ::close(otherCopy);
+        lock.acquire(std::chrono::milliseconds(100));
+        QVERIFY(lock.held());
+        lock.release();
+
         // An empty read-only folder: the template write itself fails.
         QVERIFY(mount.remount(QStringLiteral("remount,rw")));
         QVERIFY(QFile::remove(temp(QStringLiteral("template.dot"))));
+        QVERIFY(QFile::remove(lockFile));
         QVERIFY(mount.remount(QStringLiteral("remount,ro")));
         QCOMPARE(generate(form, office.test.messageBoxes, "empty read-only folder"), kNoTemplateChain);
         QVERIFY(office.test.messageBoxes.shown[0].text.contains(QStringLiteral("Read-only file system")));

@@ -273,7 +273,7 @@ private slots:
         LibreOfficeWordFactory office(mClipboard, options());
         faults::HookedWordFactory word(office);
         TestPlatform test;
-        Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.settings,
+        Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, test.settings,
                           test.processes, mClipboard, word, test.programEnd, test.platform.randomize,
                           test.platform.random, test.platform.timer, QString()};
         const QString temp = mTemp.filePath(QStringLiteral("card-temp"));
@@ -465,6 +465,24 @@ private slots:
         // The sleeping launcher and its child are gone too.
         const QString script = Run(QStringLiteral("pgrep"), {QStringLiteral("-f"), sleeper});
         QVERIFY2(script.trimmed().isEmpty(), qPrintable(script));
+
+        // An office that made its pipe's socket and asked to be started again,
+        // when that start fails (its log cannot be opened): the socket goes.
+        const QString restarter = mTemp.filePath(QStringLiteral("restarter.sh"));
+        QVERIFY(WriteAll(restarter, "#!/bin/sh\nfor a; do case $a in --accept=pipe,name=*) p=${a#*name=}; p=${p%%;*} ;; esac; done\n"
+                                    "python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "
+                                    "/tmp/OSL_PIPE_$(id -u)_$p\nrm \"$TMPDIR/../office.log\" && mkdir \"$TMPDIR/../office.log\"\nexit 81\n"));
+        QFile::setPermissions(restarter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(restarter));
+        qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", "10000");
+        try {
+            LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"));
+            QFAIL("the second start cannot write its log");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("Is a directory")), qPrintable(f.description()));
+        }
+        QCOMPARE(QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System),
+                 QStringList());
     }
 
     void stoppedOfficeIsEnded()
@@ -507,17 +525,20 @@ private slots:
         QVERIFY(QDir().mkpath(program));
         // The cache key reads the office's version beside its program.
         QVERIFY(QFile::copy(QStringLiteral("/usr/lib/libreoffice/program/versionrc"), program + QStringLiteral("/versionrc")));
-        for (const QByteArray end : {QByteArray("$status"), QByteArray("7")}) {
+        // The last script outlives the time an office is given to end, so
+        // what is left of it is killed, after which it ends with exit code 0.
+        const QByteArray ends[] = {"exit $status", "exit 7", "sleep 60\nexit 0"};
+        for (int i = 0; i < 3; ++i) {
             const QString launcher = program + QStringLiteral("/office.sh");
             QFile::remove(launcher);
             QVERIFY(WriteAll(launcher, "#!/bin/sh\n/usr/lib/libreoffice/program/soffice.bin \"$@\"\nstatus=$?\n"
-                                       "[ $status = 81 ] && exit 81\nexit " + end + "\n"));
+                                       "[ $status = 81 ] && exit 81\n" + ends[i] + "\n"));
             QFile::setPermissions(launcher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             LibreOfficeOptions o = options();
             o.launcher = launcher;
-            o.profileCache = mTemp.filePath(QStringLiteral("wrapped-cache-") + QString::fromLatin1(end.right(1)));
+            o.profileCache = mTemp.filePath(QStringLiteral("wrapped-cache-%1").arg(i));
             LibreOfficeWordFactory(mClipboard, o).CreateObject(QStringLiteral("Word.Application"))->Quit();
-            QCOMPARE(Profiles(o.profileCache).size(), end == "7" ? 0 : 1);
+            QVERIFY2(Profiles(o.profileCache).size() == (i == 0 ? 1 : 0), ends[i].constData());
         }
     }
 
@@ -567,6 +588,15 @@ private slots:
         QCOMPARE(ReadAll(mTemp.filePath(QStringLiteral("from-newer/user/registrymodifications.xcu"))), StartingRegistry(QStringLiteral("7.5")));
         // Only an unfinished profile that may still be on its way is left.
         QCOMPARE(Profiles(cache), QStringList({prepared[0] + QStringLiteral(".tmp-0000000b")}));
+
+        // A cache folder others could write to is not trusted: even the
+        // current key's profile goes, and a start begins from the settings.
+        ProfileCache(newer).offer(offered);
+        QCOMPARE(Profiles(cache).size(), 2);
+        QVERIFY(QFile::setPermissions(cache, QFile::permissions(cache) | QFile::WriteGroup));
+        ProfileCache(newer).prepare(mTemp.filePath(QStringLiteral("from-open-cache")));
+        QCOMPARE(ReadAll(mTemp.filePath(QStringLiteral("from-open-cache/user/registrymodifications.xcu"))), StartingRegistry(QStringLiteral("7.5")));
+        QCOMPARE(Profiles(cache), QStringList());
     }
 
     void optionBounds()
@@ -604,6 +634,12 @@ private slots:
             "<selectfont>", "<selectfont><rejectfont><pattern><patelt name=\"family\"><string>Symbola</string></patelt>"
                            "</pattern></rejectfont>");
         QCOMPARE(CharactersWithoutFont(QStringLiteral("🎉 x"), noOutlineEmoji), QStringList({QStringLiteral("🎉")}));
+        // With no font at all, every character is named but those that need
+        // none: variation selectors only choose how the one before them looks.
+        const QByteArray noFont = QByteArray(base).replace(
+            "</fontconfig>", "<selectfont><rejectfont><glob>*</glob></rejectfont></selectfont></fontconfig>");
+        QCOMPARE(CharactersWithoutFont(QStringLiteral("❤\uFE0F x\uFE0E\uFE00 ✌\U000E0100\U000E01EF"), noFont),
+                 QStringList({QStringLiteral("❤"), QStringLiteral("x"), QStringLiteral("✌")}));
     }
 };
 

@@ -62,6 +62,16 @@ check "the command is a relative link to the program in its own folder" \
   test "$(readlink "$root/usr/bin/pelorin-greeting-designer")" = ../lib/pelorin-greeting-designer/pelorin-greeting-designer
 check "nothing else in /usr/bin" test "$(ls -A "$root/usr/bin")" = pelorin-greeting-designer
 check "the hand cursor beside the program" test -f "$program_dir/HAND-M.CUR"
+# speaks LANGUAGE: the menu entry and the metainfo have texts in it.
+speaks() {
+  grep -q "^Comment\[$1\]=" "$root/usr/share/applications/pelorin-greeting-designer.desktop" \
+    && grep -q "<summary xml:lang=\"$1\">" "$metainfo"
+}
+for language in de fr es; do
+  check "the $language catalogue in the program's data folder" \
+    test -s "$root/usr/share/pelorin-greeting-designer/translations/pelorin_$language.qm"
+  check "the menu entry and the metainfo in $language" speaks "$language"
+done
 runpath=$(readelf -d "$program_dir/pelorin-greeting-designer" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p')
 check "the only run path is the office's program folder, none into its SDK" test "$runpath" = /usr/lib/libreoffice/program
 check "every library the program needs is found" bash -c "! ldd '$program_dir/pelorin-greeting-designer' | grep 'not found'"
@@ -77,6 +87,8 @@ check "depends on the office engine" grep -q 'libreoffice-writer-nogui | libreof
 check "depends on the UNO runtime libraries found by dpkg-shlibdeps" grep -q 'libuno-cppu3' <<<"$depends"
 check "depends on Qt's print support, whose plugin lists the CUPS printers" grep -q 'libqt6printsupport6' <<<"$depends"
 check "recommends the print system" grep -qw 'cups' <<<"$(dpkg-deb -f "$deb" Recommends)"
+check "recommends Qt's own catalogues, for its dialogs in the user's language" \
+  grep -qw 'qt6-translations-l10n' <<<"$(dpkg-deb -f "$deb" Recommends)"
 aliases=$(readlink "$root/etc/fonts/conf.d/31-pelorin-greeting-designer.conf")
 check "font aliases enabled in conf.d from conf.avail" \
   test "$aliases" = /usr/share/fontconfig/conf.avail/31-pelorin-greeting-designer.conf -a -f "$root$aliases"
@@ -95,9 +107,10 @@ FONTS
 check "fc-match gives P052 for Book Antiqua" \
   bash -c "FONTCONFIG_FILE='$work/fonts.conf' fc-match -f '%{family}' 'Book Antiqua:bold' | grep -q P052"
 
-step "the unpacked program through one card"
+step "the unpacked program through one card, in German"
 # A skin in the program's folder shows that the program finds its folder
-# through the link in /usr/bin.
+# through the link in /usr/bin; the German Save dialog, that it finds its
+# catalogue in the data folder beside it.
 mkdir -p "$program_dir/x"
 cp "$source_dir/resources/skin/o.cjs" "$program_dir/x/o.cjs"
 # -noreset: a server resetting as its last client leaves turns a new one away.
@@ -120,7 +133,7 @@ wait_for() { # wait_for SECONDS COMMAND...
   while [ $SECONDS -lt $end ]; do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
   return 1
 }
-"$root/usr/bin/pelorin-greeting-designer" >"$out/program.log" 2>&1 &
+LANGUAGE=de "$root/usr/bin/pelorin-greeting-designer" >"$out/program.log" 2>&1 &
 app_pid=$!
 check "main window shown after the office check" wait_for 120 main_window
 main=$(main_window)
@@ -132,7 +145,11 @@ xdotool mousemove --window "$main" 260 150 sleep 0.1 click 1 key ctrl+a
 xdotool type --delay 5 "Thank you for the lovely scarf."
 xdotool mousemove --window "$main" 268 21 sleep 0.3 click 1
 check "preview shown after Start Creating Template" wait_for 180 preview_window
-timeout 20 import -window "$(preview_window)" "$out/preview-window.png"
+preview=$(preview_window)
+timeout 20 import -window "$preview" "$out/preview-window.png"
+xdotool windowfocus --sync "$preview" sleep 0.3 key ctrl+s
+check "the Save dialog has its German title, Datei speichern" wait_for 20 title_windows "Datei speichern"
+xdotool key Escape
 card=$(ls "$TEMP"/vestok*.doc 2>/dev/null | head -n1)
 check "the card holds the message" bash -c "catdoc -d utf-8 '$card' | grep -q 'lovely scarf'"
 cp "$card" "$out/card.doc" 2>/dev/null

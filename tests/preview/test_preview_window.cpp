@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pelorin Greetings
 
 #include "Accessibility.h"
+#include "Mail.h"
 #include "Main.h"
 #include "PreviewTestSupport.h"
 #include "Printing.h"
@@ -11,10 +12,14 @@
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QMenu>
+#include <QImageReader>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QtTest>
 #include <algorithm>
+#include <map>
+#include <thread>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -55,6 +60,44 @@ QStringList ExportCalls(const QString& cardDocument)
 {
     return {"CreateObject Word.Application", "OpenReadOnly " + cardDocument, "ExportAsPdf", "CloseActiveDocument 0", "Quit"};
 }
+
+// A print server of the test's own on a Unix socket, which CUPS_SERVER
+// names: silent (it takes connections and never answers) when `answer` is
+// empty, else giving every request that answer.
+class FakePrintServer {
+public:
+    FakePrintServer(const QString& path, QByteArray answer = {}) : mPath(QFile::encodeName(path))
+    {
+        sockaddr_un at{};
+        at.sun_family = AF_UNIX;
+        std::memcpy(at.sun_path, mPath.constData(), size_t(mPath.size()) + 1);
+        mListener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        mListening = ::bind(mListener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 && ::listen(mListener, 8) == 0;
+        if (!answer.isEmpty())
+            mAnswering = std::thread([listener = mListener, answer] {
+                for (int connection; (connection = ::accept(listener, nullptr, nullptr)) >= 0; ::close(connection)) {
+                    char request[65536];
+                    if (::read(connection, request, sizeof request) > 0 && ::write(connection, answer.constData(), size_t(answer.size())) < 0)
+                        continue;
+                }
+            });
+        qputenv("CUPS_SERVER", mPath);
+    }
+    ~FakePrintServer()
+    {
+        ::shutdown(mListener, SHUT_RDWR);
+        ::close(mListener);
+        if (mAnswering.joinable())
+            mAnswering.join();
+    }
+    bool listening() const { return mListening; }
+
+private:
+    QByteArray mPath;
+    int mListener = -1;
+    bool mListening = false;
+    std::thread mAnswering;
+};
 
 // The print dialog accepted on a queue, or on "Print to File", with the
 // paper of most of the world.
@@ -542,20 +585,21 @@ private slots:
             AskForMenu(target, how.endsWith("mouse") ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard);
         }
         QVERIFY(form.mnuCard->isVisible());
-        QCOMPARE(form.mnuCard->actions(), QList<QAction*>({form.mnuPrint, form.mnuSavePdf}));
-        QCOMPARE(form.mnuPrint->text(), QStringLiteral("Print\u2026"));
-        QCOMPARE(form.mnuSavePdf->text(), QStringLiteral("Save as PDF\u2026"));
+        const QList<QAction*> entries{form.mnuPrint, form.mnuSavePdf, form.mnuSendMail, form.mnuCopy, form.mnuSavePicture};
+        const QStringList names{"Print\u2026", "Save as PDF\u2026", "Send by E-mail\u2026", "Copy", "Save as Picture\u2026"};
+        QCOMPARE(form.mnuCard->actions(), entries);
         QCOMPARE(form.mnuPrint->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+        QCOMPARE(form.mnuCopy->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
         // From the keyboard the first entry is chosen, so Down and Enter reach the second.
         const bool fromKeyboard = !how.endsWith("mouse");
         QCOMPARE(form.mnuCard->activeAction(), fromKeyboard ? form.mnuPrint : nullptr);
         // A screen reader finds both entries, named, as menu items.
         QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form.mnuCard);
-        QCOMPARE(menu->childCount(), 2);
-        for (int i = 0; i < 2; ++i)
+        QCOMPARE(menu->childCount(), 5);
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(menu->child(i)->role(), QAccessible::MenuItem);
-        QCOMPARE(menu->child(0)->text(QAccessible::Name), QStringLiteral("Print\u2026"));
-        QCOMPARE(menu->child(1)->text(QAccessible::Name), QStringLiteral("Save as PDF\u2026"));
+            QCOMPARE(menu->child(i)->text(QAccessible::Name), names[i]);
+        }
         QCOMPARE(menu->child(0)->state().focused, fromKeyboard);
         if (fromKeyboard) {
             QTest::keyClick(form.mnuCard, Qt::Key_Down);
@@ -567,6 +611,59 @@ private slots:
         AskForMenu(form.PushButton6, QContextMenuEvent::Mouse);
         QVERIFY(!form.mnuCard->isVisible());
         QCOMPARE(preview.errors(), QStringList());
+    }
+
+    // From the keyboard the menu opens on the card, in the middle of its view.
+    void theKeyboardsMenuOpensOnTheCard()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        preview.activated();
+        form.Picture1->setFocus();
+        QTest::keyClick(form.Picture1, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(form.mnuCard->pos(), form.Picture2->mapToGlobal(form.Picture2->rect().center()));
+    }
+
+    void plainF10OpensNoMenu()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        preview.activated();
+        form.Picture1->setFocus();
+        QTest::keyClick(form.Picture1, Qt::Key_F10);
+        QVERIFY(!form.mnuCard->isVisible());
+    }
+
+    // A held Ctrl+P repeats its key press: still one print dialog.
+    void aHeldCtrlPOpensOnePrintDialog()
+    {
+        PreviewWindow preview;
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        for (const bool repeated : {false, true, true})
+            QTest::simulateEvent(&form, true, Qt::Key_P, Qt::ControlModifier, QString(), repeated);
+        QTest::simulateEvent(&form, false, Qt::Key_P, Qt::ControlModifier, QString(), false);
+        QCOMPARE(preview.test.printDialog.calls.size(), 1);
+    }
+
+    // While busy, a shortcut does not even reach its action.
+    void whileBusyNoShortcutFires()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        preview.test.printDialog.answer = {true, QStringLiteral("CardPDF"), QString(), 1};
+        QSignalSpy triggered(form.mnuPrint, &QAction::triggered);
+        preview.test.word.duringCreate = [&] { QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier); };
+        form.mnuPrint_Click();
+        QCOMPARE(triggered.count(), 0);
     }
 
     void ctrlPPrintsTheCardAsTheOfficeExportsIt()
@@ -663,7 +760,7 @@ private slots:
         QTest::newRow("the paper") << "media iso_a5_148x210mm" << "media" << "iso_a5_148x210mm";
         QTest::newRow("portrait") << "" << "orientation-requested" << "3";
         QTest::newRow("landscape") << "landscape" << "orientation-requested" << "4";
-        QTest::newRow("colour") << "" << "print-color-mode" << "color";
+        QTest::newRow("colour: the queue's own") << "" << "print-color-mode" << QString();
         QTest::newRow("grayscale") << "grayscale" << "print-color-mode" << "monochrome";
         QTest::newRow("two-sided") << "sides two-sided-long-edge" << "sides" << "two-sided-long-edge";
         QTest::newRow("the printer's own option") << "own MediaType=Glossy" << "MediaType" << "Glossy";
@@ -709,7 +806,8 @@ private slots:
         }
         QCOMPARE(RecordingPrintQueue::option(job, option), value);
         // Each option once: two values would leave the print system to pick one.
-        QCOMPARE(std::count_if(job.options.begin(), job.options.end(), [&](const PrintOption& each) { return each.first == option; }), 1);
+        QCOMPARE(std::count_if(job.options.begin(), job.options.end(), [&](const PrintOption& each) { return each.first == option; }),
+                 value.isNull() ? 0 : 1);
     }
 
     void theDialogsSettingsAreReadWhole()
@@ -877,8 +975,167 @@ private slots:
         QCOMPARE(test.programEnd.ends, 0);
     }
 
+    void sendingByEmailAttachesTheCardsPdfUntilTheProgramEnds()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        TestPlatform& test = preview.test;
+        QVERIFY(QDir().mkpath(path("temp")));
+        qputenv("TEMP", QFile::encodeName(path("temp")));
+        const auto restore = qScopeGuard([] { qunsetenv("TEMP"); });
+        preview.form.mnuSendMail->trigger();
+        QCOMPARE(preview.errors(), QStringList());
+        QCOMPARE(test.mail.messages.size(), size_t(1));
+        const RecordingMailComposer::Message& message = test.mail.messages[0];
+        QCOMPARE(message.subject, QStringLiteral("Thank you"));
+        QCOMPARE(QFileInfo(message.attachment).fileName(), QStringLiteral("Thank you card.pdf"));
+        QVERIFY(message.attachment.startsWith(path("temp") + QLatin1Char('/')));
+        QVERIFY(message.attached == FakeWord::DefaultPdf());
+        QCOMPARE(test.word.calls, ExportCalls(preview.form.mWordFile));
+        // A second mail gets a file of its own: the first may still be read.
+        preview.form.mnuSendMail_Click();
+        QCOMPARE(test.mail.messages.size(), size_t(2));
+        QVERIFY(test.mail.messages[1].attachment != message.attachment);
+        // The mail program may read it late: it stays until the program ends.
+        QVERIFY(QFile::exists(message.attachment));
+        QCOMPARE(QFileInfo(QFileInfo(message.attachment).path()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFileDevice::Permissions());
+        RemoveUnfinishedFiles();
+        QCOMPARE(QDir(path("temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void copyingPutsThePictureAtPrintingDetailAndThePdfOnTheClipboard()
+    {
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        preview.activated();
+        form.Picture1->setFocus();
+        QTest::keyClick(form.Picture1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(preview.errors(), QStringList());
+        const QImage& picture = preview.test.clipboard.picture;
+        // US Letter at 300 dots per inch.
+        QCOMPARE(picture.size(), QSize(2550, 3300));
+        QCOMPARE(qRound(picture.dotsPerMeterX() * 0.0254), 300);
+        QVERIFY(preview.test.clipboard.pdf == FakeWord::DefaultPdf());
+        // Elsewhere in the window, Ctrl+C is not the card's.
+        preview.test.clipboard.pdf.clear();
+        form.PushButton6->setFocus();
+        QTest::keyClick(form.PushButton6, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(preview.test.clipboard.pdf.isEmpty());
+    }
+
+    void savingAsPictureWritesTheFormatOfTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("PNG") << "Thanks.png" << QByteArray("png");
+        QTest::newRow("JPEG") << "Thanks.jpg" << QByteArray("jpeg");
+        QTest::newRow("JPEG, long suffix") << "Thanks.JPEG" << QByteArray("jpeg");
+        QTest::newRow("no suffix: PNG") << "Thanks" << QByteArray("png");
+    }
+
+    void savingAsPictureWritesTheFormatOfTheName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        PreviewWindow preview;
+        withCard(preview);
+        const QString target = path(name);
+        preview.test.saveDialog.answer = target;
+        preview.form.mnuSavePicture->trigger();
+        QCOMPARE(preview.test.saveDialog.calls,
+                 QStringList({"Save as Picture|PNG Pictures (*.png)|*.png|JPEG Pictures (*.jpg *.jpeg)|*.jpg *.jpeg|"}));
+        QCOMPARE(Texts(preview.test.messageBoxes), QStringList({"Done."}));
+        QImageReader reader(target);
+        QCOMPARE(reader.format(), format);
+        QCOMPARE(reader.size(), QSize(2550, 3300));
+        if (format == "jpeg") {
+            // Kept fine for printing: quality 92, whose luminance table
+            // starts at 3 (the usual 75 starts at 8).
+            const QByteArray jpeg = ReadAll(target);
+            const qsizetype table = jpeg.indexOf("\xFF\xDB");
+            QVERIFY(table > 0);
+            QCOMPARE(int(uchar(jpeg.at(table + 5))), 3);
+        }
+        QCOMPARE(preview.errors(), QStringList());
+        // Asked before it is replaced, as every save is.
+        preview.test.messageBoxes.answers = {MessageBoxes::No};
+        WriteAll(target, "the user's own picture");
+        preview.form.mnuSavePicture_Click();
+        QCOMPARE(Texts(preview.test.messageBoxes).mid(1),
+                 QStringList({"Are you sure you wish to overwrite " + target + " ?", "Done."}));
+        QCOMPARE(ReadAll(target), QByteArray("the user's own picture"));
+    }
+
+    void sendingCopyingAndSavingAPictureReportTheirFailures_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("no office: mail") << "CreateObject" << "mail" << QStringList({"mnuSendMail_Click:108"});
+        QTest::newRow("no office: copy") << "CreateObject" << "copy" << QStringList({"mnuCopy_Click:108"});
+        QTest::newRow("no office: picture") << "CreateObject" << "picture" << QStringList({"mnuSavePicture_Click:134"});
+        QTest::newRow("no mail program") << "mail" << "mail" << QStringList({"mnuSendMail_Click:116"});
+        QTest::newRow("the clipboard refuses") << "clipboard" << "copy" << QStringList({"mnuCopy_Click:116"});
+        QTest::newRow("unwritable target") << "target" << "picture" << QStringList({"mnuSavePicture_Click:142"});
+        QTest::newRow("a PDF with no page to draw: copy") << "pageless" << "copy" << QStringList({"mnuCopy_Click:112"});
+        QTest::newRow("a PDF with no page to draw: picture") << "pageless" << "picture"
+                                                             << QStringList({"mnuSavePicture_Click:138"});
+    }
+
+    void sendingCopyingAndSavingAPictureReportTheirFailures()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, entry);
+        QFETCH(QStringList, errors);
+        PreviewWindow preview;
+        withCard(preview);
+        TestPlatform& test = preview.test;
+        Form2& form = preview.form;
+        test.word.failing << fault;
+        if (fault == QLatin1String("mail"))
+            test.mail.failure = QStringLiteral("No mail program could be started: xdg-email ended with code 3.");
+        test.clipboard.failCard = fault == QLatin1String("clipboard");
+        if (fault == QLatin1String("pageless"))
+            test.word.pdf = "%PDF-1.4\n%%EOF\n";
+        test.saveDialog.answer = fault == QLatin1String("target") ? path("no such folder/card.png") : path("card.png");
+        QVERIFY(QDir().mkpath(path("temp")));
+        qputenv("TEMP", QFile::encodeName(path("temp")));
+        const auto restore = qScopeGuard([] {
+            RemoveUnfinishedFiles();
+            qunsetenv("TEMP");
+        });
+        if (entry == QLatin1String("mail"))
+            form.mnuSendMail_Click();
+        else if (entry == QLatin1String("copy"))
+            form.mnuCopy_Click();
+        else
+            form.mnuSavePicture_Click();
+        QCOMPARE(preview.errors(), errors);
+        QCOMPARE(test.word.instances, 0);
+        QVERIFY(!QFile::exists(path("card.png")));
+        QVERIFY(!form.busy());
+        QCOMPARE(form.pointer().state(), WindowPointer::Default);
+        QCOMPARE(ReadAll(form.mWordFile), mCard);
+    }
+
+    void whileItRunsTheWindowIsBusyAndTakesNoInput_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("Print…") << "print";
+        QTest::newRow("Save as PDF…") << "pdf";
+        QTest::newRow("Send by E-mail…") << "mail";
+        QTest::newRow("Copy") << "copy";
+        QTest::newRow("Save as Picture…") << "picture";
+    }
+
     void whileItRunsTheWindowIsBusyAndTakesNoInput()
     {
+        QFETCH(QString, entry);
         PreviewWindow preview;
         withCard(preview);
         Form2& form = preview.form;
@@ -888,6 +1145,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         preview.activated();
         test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
+        test.saveDialog.answer = path("card.pdf");
+        const bool printing = entry == QLatin1String("print");
         bool checked = false;
         test.word.duringCreate = [&] {
             if (checked)
@@ -897,8 +1156,12 @@ private slots:
             QCOMPARE(form.pointer().state(), WindowPointer::Busy);
             // A second print, by key or menu, and every other input do nothing.
             QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+            QTest::keyClick(form.Picture1, Qt::Key_C, Qt::ControlModifier);
             form.mnuPrint_Click();
             form.mnuSavePdf_Click();
+            form.mnuSendMail_Click();
+            form.mnuCopy_Click();
+            form.mnuSavePicture_Click();
             QTest::mouseClick(form.PushButton1, Qt::LeftButton);
             QTest::keyClick(form.PushButton6, Qt::Key_Return);
             TurnWheel(form.Picture1, QPoint(0, 120), Qt::ControlModifier);
@@ -909,22 +1172,107 @@ private slots:
                 QCoreApplication::postEvent(form.PushButton1, new QMouseEvent(type, at, form.PushButton1->mapToGlobal(at),
                                                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         };
-        form.mnuPrint_Click();
+        QVERIFY(QDir().mkpath(path("temp")));
+        qputenv("TEMP", QFile::encodeName(path("temp")));
+        const auto restore = qScopeGuard([] {
+            RemoveUnfinishedFiles();
+            qunsetenv("TEMP");
+        });
+        const std::map<QString, void (Form2::*)()> entries{
+            {"print", &Form2::mnuPrint_Click}, {"pdf", &Form2::mnuSavePdf_Click}, {"mail", &Form2::mnuSendMail_Click},
+            {"copy", &Form2::mnuCopy_Click}, {"picture", &Form2::mnuSavePicture_Click}};
+        (form.*entries.at(entry))();
         QCoreApplication::processEvents();
         QVERIFY(checked);
-        QCOMPARE(test.printDialog.calls.size(), 1);
-        QCOMPARE(test.saveDialog.calls.size(), 0);
+        const bool saving = entry == QLatin1String("pdf") || entry == QLatin1String("picture");
+        QCOMPARE(test.printDialog.calls.size(), printing ? 1 : 0);
+        QCOMPARE(test.saveDialog.calls.size(), saving ? 1 : 0);
+        QCOMPARE(test.mail.messages.size(), size_t(entry == QLatin1String("mail") ? 1 : 0));
+        QCOMPARE(test.clipboard.pdf.isEmpty(), entry != QLatin1String("copy"));
         QCOMPARE(form.zoom(), 1.0f);
         QVERIFY(!form.mnuCard->isVisible());
-        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QCOMPARE(test.printQueue.jobs.size(), size_t(printing ? 1 : 0));
         QVERIFY(!form.busy());
         QCOMPARE(form.pointer().state(), WindowPointer::Default);
         // Afterwards the window answers again.
         QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(test.printDialog.calls.size(), 2);
+        QCOMPARE(test.printDialog.calls.size(), printing ? 2 : 1);
         QTest::mouseClick(form.PushButton1, Qt::LeftButton);
         QCOMPARE(form.zoom(), 1.25f);
         QCOMPARE(preview.errors(), QStringList());
+    }
+
+    void aQueueThatAsksForAPasswordIsNeverAnsweredOnATerminal()
+    {
+        // Started from a terminal, the CUPS library would ask for the
+        // password there and wait for it; a program of the desktop answers
+        // "none" at once. The case runs again with a terminal of its own.
+        if (qEnvironmentVariableIsEmpty("PELORIN_ON_A_TERMINAL")) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PELORIN_ON_A_TERMINAL"), QStringLiteral("1"));
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            const QString self = QCoreApplication::applicationFilePath() + QLatin1Char(' ')
+                + QString::fromLatin1(QTest::currentTestFunction());
+            child.start(QStringLiteral("script"), {"-qec", self, "/dev/null"});
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray said = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, said.constData());
+            QVERIFY2(!said.contains("Password for"), said.constData());
+            return;
+        }
+        QVERIFY(::isatty(0));
+        // A print server that asks every request for a password.
+        QString said;
+        {
+            const FakePrintServer asking(path("asking.sock"), "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                                                              "Content-Length: 0\r\nConnection: close\r\n\r\n");
+            QVERIFY(asking.listening());
+            qputenv("PELORIN_PRINT_TIMEOUT_MS", "1000");
+            try {
+                CupsPrintQueue().submit({QStringLiteral("CardPDF"), QStringLiteral("Greeting card"), FakeWord::DefaultPdf(), {}});
+            } catch (const Failure& failure) {
+                said = failure.description();
+            }
+        }
+        // Refused at once, not left waiting for a password until the bound.
+        QVERIFY2(said.startsWith(QStringLiteral("The card could not be printed on \"CardPDF\": ")), qPrintable(said));
+    }
+
+    void theDesktopsMailProgramIsStartedOrSaysWhyNot_data()
+    {
+        QTest::addColumn<QString>("xdgEmail");  // the script standing in for it; empty: none on the PATH
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("started") << "exit 0" << QString();
+        QTest::newRow("no mailto handler") << "sleep 0.3; exit 3" << "No mail program could be started: xdg-email ended with code 3.";
+        QTest::newRow("no xdg-utils") << QString() << "No mail program could be started: xdg-email (xdg-utils) is not installed.";
+    }
+
+    void theDesktopsMailProgramIsStartedOrSaysWhyNot()
+    {
+        QFETCH(QString, xdgEmail);
+        QFETCH(QString, failure);
+        // No session bus, so no portal: xdg-email is asked.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path("no-bus")));
+        QVERIFY(QDir().mkpath(path("bin")));
+        if (!xdgEmail.isEmpty()) {
+            WriteAll(path("bin/xdg-email"), "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.arguments\"\n" + xdgEmail.toUtf8() + "\n");
+            QVERIFY(QFile::setPermissions(path("bin/xdg-email"), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QByteArray searchPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(path("bin")));
+        QString said;
+        try {
+            DesktopMail().compose(QStringLiteral("Thank you"), path("Thank you card.pdf"));
+        } catch (const Failure& refusal) {
+            said = refusal.description();
+        }
+        qputenv("PATH", searchPath);
+        QCOMPARE(said, failure);
+        if (!xdgEmail.isEmpty())
+            QCOMPARE(ReadAll(path("bin/xdg-email.arguments")),
+                     "--subject\nThank you\n--attach\n" + QFile::encodeName(path("Thank you card.pdf")) + "\n");
     }
 
     void theCupsQueueSaysWhyAJobCannotGetThere()
@@ -951,16 +1299,22 @@ private slots:
         // With nobody there, the dialog may open: it offers "Print to File".
         queue.checkAnswers();
 
+        // A print server that refuses has answered all the same.
+        {
+            const FakePrintServer refusing(path("refusing.sock"),
+                                           "HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            QVERIFY(refusing.listening());
+            try {
+                queue.checkAnswers();
+            } catch (const Failure&) {
+                QFAIL("a print server that refused was taken for a silent one");
+            }
+        }
+
         // A print server that takes the connection and never answers: a few
         // seconds, then the error message, while the window's thread goes on.
-        const QByteArray silent = QFile::encodeName(path("silent.sock"));
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, silent.constData(), size_t(silent.size()) + 1);
-        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-        QVERIFY(::listen(listener, 8) == 0);
-        qputenv("CUPS_SERVER", silent);
+        const FakePrintServer silent(path("silent.sock"));
+        QVERIFY(silent.listening());
         int ticks = 0;
         QTimer ticking;
         connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
@@ -985,7 +1339,6 @@ private slots:
             QVERIFY2(failure.description().contains(QStringLiteral("does not answer at ") + path("silent.sock")),
                      qPrintable(failure.description()));
         }
-        ::close(listener);
         qunsetenv("PELORIN_PRINT_TIMEOUT_MS");
         if (server.isNull())
             qunsetenv("CUPS_SERVER");
