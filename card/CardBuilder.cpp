@@ -109,7 +109,7 @@ void Form1::PushButton6_Click()
     trap.step(154, [&] {
         Form2& preview = Preview();
         preview.mWordFile = cardPath;
-        // Printing and saving as PDF take the card's PDF from here.
+        // Every output of the card (print, PDF, mail, copy, picture) takes its PDF from here.
         preview.KeepCardPdf(cardPath, std::exchange(mCardPdf, QByteArray()));
     });
     trap.step(156, [&] { mPointer.set(WindowPointer::Default); });
