@@ -7,6 +7,7 @@
 
 #include "WindowPointer.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -34,6 +35,8 @@ public:
     void PushButton6_Click();
     void Text1_Change();
     void Text1_GotFocus();
+    // The card's picture into temp.bmp; the PDF it was drawn from is kept
+    // for the preview (empty when the picture failed).
     void SaveDocAsJPG(const QString& inFile);
 
     // The preview window; the first use creates and loads it.
@@ -66,6 +69,7 @@ private:
     SkinComponent& mSkin;
     WindowPointer mPointer;
     bool mBusy = false;
+    QByteArray mCardPdf;
     std::unique_ptr<Form2> mForm2;
 };
 

@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <optional>
+#include <utility>
 
 namespace {
 // How long a card waits for one of another copy of the program: as long as
@@ -62,7 +63,11 @@ void Form1::PushButton6_Click()
     if (trap.test(108, [&] { return !FileExists(TempFolder() + QStringLiteral("/template.dot")); }))
         trap.step(108, [&] { WriteFileIfMissing(cardTemplate, TempFolder() + QStringLiteral("/template.dot")); });
     std::unique_ptr<WordApplication> word;
-    trap.step(110, [&] { word = mPlatform.word.CreateObject(QStringLiteral("Word.Application")); });
+    trap.step(110, [&] {
+        word = mPlatform.word.CreateObject(QStringLiteral("Word.Application"));
+        // The snapshot's office comes up while this one types and saves the card.
+        mPlatform.word.StartSpare(QStringLiteral("Word.Application"));
+    });
     QString templatePath;
     trap.step(112, [&] { templatePath = TempFolder() + QStringLiteral("/template.dot"); });
     std::shared_ptr<WordDocument> document;
@@ -101,7 +106,12 @@ void Form1::PushButton6_Click()
         Form2& preview = Preview();
         preview.Picture1->setPicture(LoadPicture(TempFolder() + QStringLiteral("/temp.bmp")));
     });
-    trap.step(154, [&] { Preview().mWordFile = cardPath; });
+    trap.step(154, [&] {
+        Form2& preview = Preview();
+        preview.mWordFile = cardPath;
+        // Every output of the card (print, PDF, mail, copy, picture) takes its PDF from here.
+        preview.KeepCardPdf(cardPath, std::exchange(mCardPdf, QByteArray()));
+    });
     trap.step(156, [&] { mPointer.set(WindowPointer::Default); });
     trap.step(158, [&] {
         Form2& preview = Preview();

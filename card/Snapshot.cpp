@@ -49,9 +49,14 @@ void Form1::SaveDocAsJPG(const QString& inFile)
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form1.SaveDocAsJPG");
     std::unique_ptr<WordApplication> word;
     std::shared_ptr<WordDocument> document;
+    mCardPdf.clear();
     trap.step(116, [&] { word = mPlatform.word.CreateObject(QStringLiteral("Word.Application")); });
     trap.step(118, [&] { document = Need(word).Open(inFile, false); });
-    trap.step(120, [&] { Need(document).CopyRangeAsPicture(); });
+    trap.step(120, [&] {
+        Need(document).CopyRangeAsPicture();
+        // The picture is drawn from the card's PDF: the card as it prints.
+        mCardPdf = document->RenderedPdf();
+    });
     trap.step(122, [&] {
         // Read back at once and deleted: waiting for the disk would only slow the card.
         WriteFileAtomically(EncodeBitmap(GetClipboardPicture(mPlatform.clipboard, 0)),

@@ -6,7 +6,8 @@
 // Every call either succeeds or throws Failure with a readable description.
 // The real engine is LibreOffice Writer (LibreOfficeWord.h); each created
 // application is an office process of its own that lives only as long as
-// the object: destroying it without Quit still ends the process.
+// the object: destroying it without Quit still ends the process. An engine
+// may start the process of the next application ahead of its CreateObject.
 
 #include <QByteArray>
 #include <QString>
@@ -26,6 +27,10 @@ public:
     virtual void Close() = 0;
     // Range.CopyAsPicture: a picture of the document's page onto the clipboard
     virtual void CopyRangeAsPicture() = 0;
+    // The page as the last CopyRangeAsPicture had it from the engine, as
+    // ExportAsPdf gives it: the card's print, there for the taking. Empty
+    // when no picture was drawn.
+    virtual QByteArray RenderedPdf() const = 0;
     // ExportAsFixedFormat ExportFormat:=wdExportFormatPDF, into memory: the
     // first page as the office prints it, vector output with its fonts
     // embedded and its text kept as text, at the page's own size
@@ -51,6 +56,11 @@ public:
     // CreateObject(progId): a new, invisible instance; throws Failure when
     // none can be created.
     virtual std::unique_ptr<WordApplication> CreateObject(const QString& progId) = 0;
+    // Starts the instance of the next CreateObject(progId) now, while the
+    // program does other work; that call then hands it out ready. Nothing
+    // is loaded in it. Never throws: a spare that did not come up fails that
+    // CreateObject as its own start would have.
+    virtual void StartSpare(const QString& progId) {}
     // The characters of `text` that the engine has no font for and so draws
     // as nothing; an engine that knows of none lists none.
     virtual QStringList CharactersWithoutFont(const QString& text) { return {}; }

@@ -106,9 +106,23 @@ CardOutput::CardOutput(Platform& platform, BusyWindow& busy, WindowPointer& poin
 {
 }
 
+void CardOutput::KeepCardPdf(const QString& cardDocument, const QByteArray& pdf)
+{
+    mKeptPdfDocument = pdf.isEmpty() ? QString() : cardDocument;
+    mKeptPdf = pdf;
+}
+
+void CardOutput::ForgetCardPdf()
+{
+    KeepCardPdf(QString(), QByteArray());
+}
+
 QByteArray CardOutput::CardPdf(const QString& cardDocument)
 {
-    return ExportCardPdf(mPlatform.word, cardDocument);
+    // Nothing changes the card document once made: its PDF is exported once.
+    if (mKeptPdf.isEmpty() || cardDocument != mKeptPdfDocument)
+        KeepCardPdf(cardDocument, ExportCardPdf(mPlatform.word, cardDocument));
+    return mKeptPdf;
 }
 
 void CardOutput::SaveWordFile(const QString& cardDocument)

@@ -57,6 +57,12 @@ public:
     // "Save as Picture…": a PNG or a JPEG, by the name's suffix.
     void SavePicture(const QString& cardDocument);
 
+    // The card's PDF as exported from `cardDocument`: every output of that
+    // document (print, PDF, mail, copy, picture) takes it instead of
+    // exporting it again.
+    void KeepCardPdf(const QString& cardDocument, const QByteArray& pdf);
+    void ForgetCardPdf();
+
 private:
     // Steps 106 to 126 of a save: the Save dialog, and the overwrite
     // question when the file named exists. Returns Yes (6) when the file
@@ -67,4 +73,6 @@ private:
     Platform& mPlatform;
     BusyWindow& mBusy;
     WindowPointer& mPointer;
+    QString mKeptPdfDocument;
+    QByteArray mKeptPdf;
 };

@@ -397,9 +397,15 @@ void Form2::mnuSavePicture_Click()
     mOutput->SavePicture(mWordFile);
 }
 
+void Form2::KeepCardPdf(const QString& cardDocument, const QByteArray& pdf)
+{
+    mOutput->KeepCardPdf(cardDocument, pdf);
+}
+
 void Form2::PushButton8_Click()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.PushButton8_Click");
+    mOutput->ForgetCardPdf();
     trap.step(102, [&] { DeleteFileQuietly(mWordFile); });
     trap.step(104, [&] { Need(mMainWindow).show(); });
     trap.step(106, [&] { hide(); });
@@ -408,6 +414,7 @@ void Form2::PushButton8_Click()
 void Form2::Form_QueryUnload()
 {
     ErrorTrap trap(mPlatform.messageBoxes, "Pelorin2021/08/31.Form2.Form_QueryUnload");
+    mOutput->ForgetCardPdf();
     trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
     trap.step(102, [&] { DoEvents(); });
     trap.step(104, [&] { DoEvents(); });

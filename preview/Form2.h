@@ -14,6 +14,7 @@
 
 #include "WindowPointer.h"
 
+#include <QByteArray>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -47,6 +48,10 @@ public:
     // the template's own text; a screen reader hears it from the card, which
     // takes the focus.
     void ResetForNewCard(const std::optional<QString>& message);
+    // The card's PDF as the office exported it from `cardDocument`, which
+    // printing and saving as PDF then take as it is; "< Back" and the close
+    // drop it with the document.
+    void KeepCardPdf(const QString& cardDocument, const QByteArray& pdf);
 
     // Handlers, public so tests can drive them as the events would.
     void Form_Activate();

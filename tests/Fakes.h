@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -201,6 +202,7 @@ public:
     QStringList calls;
     QStringList failing;       // operation names that throw, e.g. "CreateObject", "Open"
     int instances = 0;         // created and not yet destroyed
+    int spares = 0;            // started ahead and not yet taken by a CreateObject
     QImage picture = DefaultPicture();
     QByteArray pdf = DefaultPdf();  // what an export gives
     Clipboard* clipboard = nullptr;
@@ -258,10 +260,13 @@ public:
         void Close() override { mWord.call(QStringLiteral("Close")); }
         void CopyRangeAsPicture() override
         {
+            mRendered.clear();
             mWord.call(QStringLiteral("CopyRangeAsPicture"));
             if (mWord.clipboard)
                 mWord.clipboard->setImage(mWord.picture);
+            mRendered = DefaultPdf();
         }
+        QByteArray RenderedPdf() const override { return mRendered; }
         QByteArray ExportAsPdf() override
         {
             mWord.call(QStringLiteral("ExportAsPdf"));
@@ -272,6 +277,7 @@ public:
         FakeWord& mWord;
         QString mPath;
         QString mText;
+        QByteArray mRendered;
     };
 
     class Application : public WordApplication {
@@ -309,7 +315,15 @@ public:
         if (duringCreate)
             duringCreate();
         call(QStringLiteral("CreateObject"), progId);
+        spares = std::max(spares - 1, 0);  // a spare is handed out
         return std::make_unique<Application>(*this);
+    }
+
+    // A spare that does not come up shows as a failing CreateObject.
+    void StartSpare(const QString& progId) override
+    {
+        calls << QStringLiteral("StartSpare ") + progId;
+        ++spares;
     }
 
     QStringList CharactersWithoutFont(const QString& text) override

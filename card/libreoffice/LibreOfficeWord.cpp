@@ -15,6 +15,7 @@
 #include "OfficeGuard.h"
 #include "OfficeSession.h"
 #include "Platform.h"
+#include "SpareOffice.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -23,7 +24,6 @@
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
-#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/HoriOrientation.hpp>
@@ -32,7 +32,6 @@
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <rtl/ref.hxx>
 
 #include <poppler-qt6.h>
@@ -61,13 +60,12 @@ constexpr int kPictureDotsPerMeter = 11339;  // 288 dpi
 constexpr double kMatchToleranceTwips = 3.0;
 
 
-// Position on the page and size of a shape, in 1/100 mm. Frames anchored in
-// the text have no layout position until the document is formatted, but
-// their orientation properties give the page position directly.
-bool pagePosition(const Reference<css::drawing::XShape>& shape, css::awt::Point& at, css::awt::Size& size)
+// Position of a shape on the page, in 1/100 mm. Frames anchored in the text
+// have no layout position until the document is formatted, but their
+// orientation properties give the page position directly.
+bool pagePosition(const Reference<css::drawing::XShape>& shape, css::awt::Point& at)
 {
     try {
-        size = shape->getSize();
         const Reference<css::beans::XPropertySet> props(shape, UNO_QUERY);
         sal_Int16 hOrient = -1, hRelation = -1, vOrient = -1, vRelation = -1;
         if (props.is() && (props->getPropertyValue(toOU(QStringLiteral("HoriOrient"))) >>= hOrient) &&
@@ -123,15 +121,27 @@ public:
             const Reference<css::container::XIndexAccess> page(supplier->getDrawPages()->getByIndex(0), UNO_QUERY_THROW);
             Reference<css::drawing::XShape> best;
             double bestError = kMatchToleranceTwips;
-            for (sal_Int32 i = 0; i < page->getCount(); ++i) {
+            const auto twips = [](sal_Int32 hmm) { return hmm * 72.0 / 127.0; };
+            const sal_Int32 shapes = page->getCount();
+            for (sal_Int32 i = 0; i < shapes; ++i) {
                 const Reference<css::drawing::XShape> shape(page->getByIndex(i), UNO_QUERY);
                 if (!shape.is())
                     continue;
-                css::awt::Point at;
                 css::awt::Size size;
-                if (!pagePosition(shape, at, size))
+                try {
+                    size = shape->getSize();
+                } catch (const css::uno::RuntimeException&) {
                     continue;
-                const auto twips = [](sal_Int32 hmm) { return hmm * 72.0 / 127.0; };
+                }
+                // Each question to the office is a round trip: a shape of another
+                // size, whose edges cannot all be near the target's, is not asked
+                // for its position.
+                if (std::abs(twips(size.Width) - (target.right - target.left)) > 2 * kMatchToleranceTwips ||
+                    std::abs(twips(size.Height) - (target.bottom - target.top)) > 2 * kMatchToleranceTwips)
+                    continue;
+                css::awt::Point at;
+                if (!pagePosition(shape, at))
+                    continue;
                 const double error = std::max({std::abs(twips(at.X) - target.left), std::abs(twips(at.Y) - target.top),
                                                std::abs(twips(at.X + size.Width) - target.right),
                                                std::abs(twips(at.Y + size.Height) - target.bottom)});
@@ -140,12 +150,9 @@ public:
                     best = shape;
                 }
             }
-            if (best.is()) {
-                const Reference<css::frame::XModel> model(mComponent, UNO_QUERY_THROW);
-                const Reference<css::view::XSelectionSupplier> selection(model->getCurrentController(), UNO_QUERY);
-                if (selection.is())
-                    selection->select(Any(best));
-            }
+            // The shape becomes what TypeText types into. The office's own
+            // view of the document is never shown, so it is not told: selecting
+            // there lays the page out, which took longer than finding the shape.
             return best;
         });
         if (!found.is())
@@ -240,6 +247,7 @@ public:
 
     void CopyRangeAsPicture() override
     {
+        mRenderedPdf.clear();
         const QByteArray pdf = exportPdf(QCoreApplication::translate("LibreOfficeWord",
                                                                      "Word could not copy the document as a picture"));
         std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
@@ -259,7 +267,10 @@ public:
         image.setDotsPerMeterX(kPictureDotsPerMeter);
         image.setDotsPerMeterY(kPictureDotsPerMeter);
         mSession->clipboard.setImage(image);
+        mRenderedPdf = pdf;
     }
+
+    QByteArray RenderedPdf() const override { return mRenderedPdf; }
 
     QByteArray ExportAsPdf() override
     {
@@ -354,6 +365,7 @@ private:
     QString mShapesError;
     Reference<css::drawing::XShape> mSelection;
     bool mControllersLocked = false;
+    QByteArray mRenderedPdf;  // what the picture on the clipboard was drawn from
 };
 
 class LoApplication : public WordApplication {
@@ -450,6 +462,13 @@ LibreOfficeWordFactory::LibreOfficeWordFactory(Clipboard& clipboard, LibreOffice
     SweepOfficeLeftovers();
 }
 
+LibreOfficeWordFactory::~LibreOfficeWordFactory()
+{
+    mSpare.reset();
+    // What its offices left on disk is gone when the factory is.
+    OfficeProcess::WaitDisposed();
+}
+
 void LibreOfficeWordFactory::EndAllInstances() noexcept
 {
     EndAllOfficeInstances();
@@ -464,7 +483,22 @@ std::unique_ptr<WordApplication> LibreOfficeWordFactory::CreateObject(const QStr
 {
     if (progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
         throw Failure(QCoreApplication::translate("LibreOfficeWord", "ActiveX component can't create object"));
+    if (mSpare) {
+        const std::unique_ptr<SpareOffice> spare = std::move(mSpare);
+        return std::make_unique<LoApplication>(spare->take());
+    }
     auto session = std::make_shared<OfficeSession>(mClipboard, mOptions);
     session->start();
     return std::make_unique<LoApplication>(std::move(session));
+}
+
+void LibreOfficeWordFactory::StartSpare(const QString& progId)
+{
+    if (mSpare || progId.compare(QStringLiteral("Word.Application"), Qt::CaseInsensitive) != 0)
+        return;
+    try {
+        mSpare = std::make_unique<SpareOffice>(mClipboard, mOptions);
+    } catch (...) {
+        // No thread to start it on: CreateObject starts it then.
+    }
 }

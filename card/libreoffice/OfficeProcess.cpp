@@ -16,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -27,6 +29,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -100,14 +103,106 @@ OfficeProcess::OfficeProcess()
 OfficeProcess::~OfficeProcess()
 {
     stop(0);
-    // Under the lock: an end of the program never removes the folder at the
-    // same time, and once it has begun, this waits for it.
+    // Not under the instances' lock, which offices that start meanwhile take.
+    {
+        const auto removing = useFolder();
+        QDir(mFolder.path()).removeRecursively();
+    }
+    // Under the lock: the watcher is never released twice, and once an end
+    // of the program has begun, this waits for it.
     const auto lock = LockOfficeInstances();
     UnregisterOfficeInstance(this);
     mFolder.remove();
     mWatcher.reset();
     if (mOwnerLock >= 0)
         ::close(mOwnerLock);
+}
+
+namespace {
+
+// The thread that removes the folders of ended offices, one after another.
+class Disposal {
+public:
+    ~Disposal()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mQuit = true;
+        }
+        mWake.notify_all();
+        if (mThread.joinable())
+            mThread.join();
+    }
+
+    void add(std::unique_ptr<OfficeProcess> process)
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        if (!mThread.joinable())
+            mThread = std::thread([this] { run(); });
+        mQueue.push_back(std::move(process));
+        lock.unlock();
+        mWake.notify_all();
+    }
+
+    void wait()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        mWake.wait(lock, [this] { return mQueue.empty() && !mBusy; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        for (;;) {
+            mWake.wait(lock, [this] { return mQuit || !mQueue.empty(); });
+            if (mQueue.empty())
+                return;
+            std::unique_ptr<OfficeProcess> process = std::move(mQueue.front());
+            mQueue.pop_front();
+            mBusy = true;
+            lock.unlock();
+            process.reset();
+            lock.lock();
+            mBusy = false;
+            mWake.notify_all();
+        }
+    }
+
+    std::mutex mMutex;
+    std::condition_variable mWake;
+    std::deque<std::unique_ptr<OfficeProcess>> mQueue;
+    bool mBusy = false;
+    bool mQuit = false;
+    std::thread mThread;
+};
+
+Disposal& Disposals()
+{
+    static Disposal disposal;
+    return disposal;
+}
+
+}  // namespace
+
+void OfficeProcess::Dispose(std::unique_ptr<OfficeProcess> process) noexcept
+{
+    if (!process)
+        return;
+    process->stop(0);
+    try {
+        Disposals().add(std::move(process));
+    } catch (...) {
+        // No thread for it: the process, not queued, was destroyed on the way out.
+    }
+}
+
+void OfficeProcess::WaitDisposed() noexcept
+{
+    try {
+        Disposals().wait();
+    } catch (...) {
+    }
 }
 
 void OfficeProcess::start(const QString& program, const QStringList& arguments,
@@ -391,7 +486,10 @@ void OfficeProcess::endNow() noexcept
             waitGroupGone(group, 2000);
         }
         RemoveOfficeSockets(mSockets);
-        QDir(mFolder.path()).removeRecursively();
+        {
+            const auto removing = useFolder();
+            QDir(mFolder.path()).removeRecursively();
+        }
         if (mWatcher)
             mWatcher->release();
     } catch (...) {

@@ -31,6 +31,11 @@ public:
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
     QString folder() const { return mFolder.path(); }
+    // Held while the program writes into the folder or removes it: an end
+    // of the program that comes meanwhile waits for it before it removes the
+    // folder, so no half-made or half-removed folder is left. Never held
+    // while waiting for the instances' lock.
+    std::unique_lock<std::mutex> useFolder() { return std::unique_lock<std::mutex>(mFolderUse); }
 
     // Starts `program` with `arguments` and extra environment entries, and
     // its watcher; `sockets` are the pipe sockets the office will create.
@@ -67,6 +72,15 @@ public:
     // for a program that ends now. Called with the instances' lock held.
     void endNow() noexcept;
 
+    // Ends the tree now, as the destructor does, and leaves the removal of
+    // the folder to a thread of its own: where the disk discards what is
+    // freed, removing a profile's few dozen folders takes longer than all
+    // the rest of an office's end. Until the folder is gone, an end of the
+    // program and the watcher still know it.
+    static void Dispose(std::unique_ptr<OfficeProcess> process) noexcept;
+    // Returns once the folders of all disposed processes are removed.
+    static void WaitDisposed() noexcept;
+
     // Ids of the live (not zombie) processes of the group, for tests.
     static QList<pid_t> groupMembers(pid_t group);
     pid_t group() const { return mGroup.load(); }
@@ -83,6 +97,7 @@ private:
     // Held while the folder is made and registered, so an end of the program
     // either sees the folder or keeps it from being made.
     std::unique_lock<std::mutex> mSettingUp;
+    std::mutex mFolderUse;
     QTemporaryDir mFolder;
     int mOwnerLock = -1;
     std::unique_ptr<OfficeWatcher> mWatcher;

@@ -46,6 +46,9 @@ void OfficeSession::start()
                              .arg(::getpid())
                              .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
     QList<QPair<QByteArray, QByteArray>> environment;
+    // What goes into the folder before its office starts; released before the
+    // start, which waits for the instances' lock.
+    auto writing = process->useFolder();
     ::mkdir(QFile::encodeName(folder + QStringLiteral("/tmp")).constData(), 0700);
     environment.append({"TMPDIR", QFile::encodeName(folder + QStringLiteral("/tmp"))});
     if (!options.fontConfig.isEmpty()) {
@@ -67,6 +70,7 @@ void OfficeSession::start()
         rtl::Bootstrap::set(rtl::OUString::createFromAscii("OSL_SOCKET_PATH"), toOU(sockets));
     }
     profiles.prepare(profile);
+    writing.unlock();
     profileUrl = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);
     const QStringList arguments{
         QStringLiteral("--headless"), QStringLiteral("--invisible"), QStringLiteral("--nologo"),
@@ -200,6 +204,7 @@ void OfficeSession::end() noexcept
             } catch (...) {
             }
         }
-        process.reset();  // removes the private folder
+        // Ended now; its private folder goes on a thread of its own.
+        OfficeProcess::Dispose(std::move(process));
     }
 }

@@ -60,12 +60,14 @@ private slots:
 
         QVERIFY(test.messageBoxes.shown.empty());
         QCOMPARE(test.word.instances, 0);
+        // The snapshot's office, started while the first one worked, went to its CreateObject.
+        QCOMPARE(test.word.spares, 0);
         const QStringList files = tempFiles();
         QCOMPARE(files.size(), 1); // only the card document remains
         QVERIFY(QRegularExpression(QStringLiteral("^vestok[1-9]{8}\\.doc$")).match(files.first()).hasMatch());
         const QString card = temp(files.first());
         QCOMPARE(test.word.calls,
-                 QStringList({"CreateObject Word.Application", "OpenReadOnly " + temp("template.dot"),
+                 QStringList({"CreateObject Word.Application", "StartSpare Word.Application", "OpenReadOnly " + temp("template.dot"),
                               "SelectShape Text Box 8", QStringLiteral("TypeText Dear Ana,\r\nmerci 😀"), "SaveAs " + card,
                               "SetDisplayAlerts false", "Close", "Quit", "CreateObject Word.Application", "Open " + card,
                               "CopyRangeAsPicture", "CloseActiveDocument 0", "Quit"}));
@@ -175,6 +177,48 @@ private slots:
         ::close(held);
         lock.acquire(std::chrono::milliseconds(100));
         QVERIFY(lock.held());
+    }
+
+    // Print… and Save as PDF… take the PDF the snapshot drew the picture
+    // from, starting no office. Without one (the picture failed) the first
+    // of them exports the card and the second takes that export.
+    void printAndPdfTakeTheSnapshotsPdf_data()
+    {
+        QTest::addColumn<QString>("snapshotFails");
+        QTest::addColumn<int>("exports");
+        QTest::newRow("the snapshot drew the card") << QString() << 0;
+        QTest::newRow("the snapshot could not open the card") << QStringLiteral("Open") << 1;
+        QTest::newRow("the picture failed") << QStringLiteral("CopyRangeAsPicture") << 1;
+    }
+
+    void printAndPdfTakeTheSnapshotsPdf()
+    {
+        QFETCH(QString, snapshotFails);
+        QFETCH(int, exports);
+        TestPlatform test;
+        Form1 form(test.platform, mSkin);
+        form.show();
+        test.word.failing << snapshotFails;
+        form.PushButton6_Click();
+        QCOMPARE(test.messageBoxes.errorSteps().isEmpty(), snapshotFails.isEmpty());
+        test.word.failing.clear();
+        test.word.calls.clear();
+        test.messageBoxes.shown.clear();
+        Form2& preview = form.Preview();
+        test.printDialog.answer.accepted = true;
+        test.printDialog.answer.printer = QStringLiteral("CardPDF");
+        preview.mnuPrint_Click();
+        test.saveDialog.answer = temp(QStringLiteral("Card.pdf"));
+        preview.mnuSavePdf_Click();
+        QCOMPARE(test.messageBoxes.errorSteps(), QStringList());
+        QCOMPARE(test.word.calls.filter(QStringLiteral("CreateObject")).size(), exports);
+        QCOMPARE(test.word.calls.filter(QStringLiteral("ExportAsPdf")).size(), exports);
+        QCOMPARE(test.word.instances, 0);
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QVERIFY(test.printQueue.jobs[0].pdf == FakeWord::DefaultPdf());
+        QFile saved(temp(QStringLiteral("Card.pdf")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll() == FakeWord::DefaultPdf());
     }
 
     void officeThatCannotStartGivesAChainOfMessages()

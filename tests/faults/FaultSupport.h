@@ -98,6 +98,7 @@ public:
     Hook before;
     int created = 0;
     QStringList operations; // "<instance>:<operation>" in call order
+    QByteArray renderedPdf; // the last picture's PDF that the program took
 
     void run(const QString& operation, int instance, const QString& pipe)
     {
@@ -141,6 +142,13 @@ public:
         {
             mFactory.run(QStringLiteral("ExportAsPdf"), mInstance, mPipe);
             return mInner->ExportAsPdf();
+        }
+        QByteArray RenderedPdf() const override
+        {
+            const QByteArray pdf = mInner->RenderedPdf();
+            if (!pdf.isEmpty())
+                mFactory.renderedPdf = pdf;
+            return pdf;
         }
 
     private:
@@ -203,6 +211,7 @@ public:
     }
 
     QStringList CharactersWithoutFont(const QString& text) override { return mInner.CharactersWithoutFont(text); }
+    void StartSpare(const QString& progId) override { mInner.StartSpare(progId); }
 
 private:
     WordFactory& mInner;

@@ -8,9 +8,14 @@
 
 #include "LibreOfficeWord.h"
 #include "OfficeFonts.h"
+#include "OfficeProcess.h"
 
 #include "ErrorTrap.h"
+#include "Form1.h"
+#include "Form2.h"
 #include "OfficeTestSupport.h"
+#include "TextBox.h"
+#include "faults/FaultSupport.h"
 #include "ProfileCache.h"
 #include "QtPlatform.h"
 
@@ -21,6 +26,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
@@ -161,11 +167,14 @@ private slots:
         // Render: a second instance (from the seeded profile) draws the saved card.
         {
             std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            // The first office's folder goes on a thread of its own.
+            OfficeProcess::WaitDisposed();
             const QStringList running = QDir(officeTemp()).entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs);
             QCOMPARE(running.size(), 1);
             QVERIFY2(QFile::exists(officeTemp() + QLatin1Char('/') + running[0] + QStringLiteral("/profile") + marker),
                      "the render office did not start from the prepared profile");
             std::shared_ptr<WordDocument> document = word->Open(card, false);
+            QVERIFY(document->RenderedPdf().isEmpty());
             document->CopyRangeAsPicture();
             const QImage picture = mClipboard.image();
             QCOMPARE(picture.size(), QSize(1224, 1584));
@@ -181,22 +190,124 @@ private slots:
             QCOMPARE(picture.pixel(picture.width() - 5, 5), qRgb(255, 255, 255));
             QCOMPARE(selfTestLogs(), QStringList());
 
-            // The card as it prints: one US Letter page, the message as text, every font embedded.
-            const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::loadFromData(document->ExportAsPdf());
-            QVERIFY(pdf);
-            QCOMPARE(pdf->numPages(), 1);
-            const std::unique_ptr<Poppler::Page> page = pdf->page(0);
-            QCOMPARE(page->pageSizeF(), QSizeF(612, 792));
-            const QString printed = page->text(QRectF());
-            QVERIFY2(printed.contains(QStringLiteral("Dear Tobin,")) && printed.contains(QStringLiteral("With love,")),
-                     qPrintable(printed));
-            const QList<Poppler::FontInfo> fonts = pdf->fonts();
-            QVERIFY(!fonts.isEmpty());
-            for (const Poppler::FontInfo& font : fonts)
-                QVERIFY2(font.isEmbedded(), qPrintable(font.name()));
+            // The card as it prints, from the picture's PDF and from an export
+            // alike: one US Letter page, the message as text, every font embedded.
+            for (const QByteArray& bytes : {document->RenderedPdf(), document->ExportAsPdf()}) {
+                const std::unique_ptr<Poppler::Document> pdf = Poppler::Document::loadFromData(bytes);
+                QVERIFY(pdf);
+                QCOMPARE(pdf->numPages(), 1);
+                const std::unique_ptr<Poppler::Page> page = pdf->page(0);
+                QCOMPARE(page->pageSizeF(), QSizeF(612, 792));
+                const QString printed = page->text(QRectF());
+                QVERIFY2(printed.contains(QStringLiteral("Dear Tobin,")) && printed.contains(QStringLiteral("With love,")),
+                         qPrintable(printed));
+                const QList<Poppler::FontInfo> fonts = pdf->fonts();
+                QVERIFY(!fonts.isEmpty());
+                for (const Poppler::FontInfo& font : fonts)
+                    QVERIFY2(font.isEmbedded(), qPrintable(font.name()));
+            }
             word->CloseActiveDocument(0);
             word->Quit();
         }
+    }
+
+    // A spare office comes up before the object that takes it: the next
+    // CreateObject hands out that very process, with nothing loaded. One
+    // nobody takes ends with its factory; one that cannot start fails that
+    // CreateObject as a start of its own would.
+    void aSpareOfficeStartsAhead()
+    {
+        // The office up and accepting (its pipe's socket made), seen from outside.
+        const auto upAhead = [] {
+            QElapsedTimer clock;
+            clock.start();
+            while (QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System).isEmpty()
+                   && clock.elapsed() < 30000)
+                QThread::msleep(5);
+            return OurOfficePids("soffice.bin");
+        };
+        {
+            LibreOfficeWordFactory factory(mClipboard, options());
+            factory.StartSpare(QStringLiteral("Word.Application"));
+            const QList<int> spare = upAhead();
+            QCOMPARE(spare.size(), 1);
+            std::unique_ptr<WordApplication> word = factory.CreateObject(QStringLiteral("Word.Application"));
+            QCOMPARE(OurOfficePids("soffice.bin"), spare);
+            // Nothing open: the first document opened is the active one.
+            QVERIFY_THROWS_EXCEPTION(Failure, word->CloseActiveDocument(0));
+            std::shared_ptr<WordDocument> document = word->Open(CardTemplatePath(), true);
+            document->SelectShape(QStringLiteral("Text Box 8"));
+            word->CloseActiveDocument(0);
+            word->Quit();
+            QCOMPARE(OurOfficePids(), QList<int>());
+            // Taken once: the next object is an office of its own.
+            word = factory.CreateObject(QStringLiteral("Word.Application"));
+            QCOMPARE(OurOfficePids("soffice.bin").size(), 1);
+            QVERIFY(OurOfficePids("soffice.bin") != spare);
+            word->Quit();
+
+            factory.StartSpare(QStringLiteral("Word.Application"));
+            QCOMPARE(upAhead().size(), 1);
+        }
+        QCOMPARE(OurOfficePids(), QList<int>());
+
+        qputenv("PELORIN_SOFFICE", "/nonexistent/soffice");
+        LibreOfficeWordFactory factory(mClipboard, options());
+        factory.StartSpare(QStringLiteral("Word.Application"));
+        try {
+            factory.CreateObject(QStringLiteral("Word.Application"));
+            QFAIL("the spare could not start");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().startsWith(QStringLiteral("The office engine could not be started")),
+                     qPrintable(f.description()));
+            QVERIFY2(f.description().contains(QStringLiteral("/nonexistent/soffice")), qPrintable(f.description()));
+        }
+    }
+
+    // Print… and Save as PDF… after a card send the PDF the snapshot's office
+    // exported for the picture, byte for byte, as often as asked, and start
+    // no office. A fresh export of the same card would differ (its time and
+    // identity), so the bytes tell which it was.
+    void aCardsPdfIsTheSnapshotsOwn()
+    {
+        LibreOfficeWordFactory office(mClipboard, options());
+        faults::HookedWordFactory word(office);
+        TestPlatform test;
+        Platform platform{test.messageBoxes, test.saveDialog, test.printDialog, test.printQueue, test.mail, test.settings,
+                          test.processes, mClipboard, word, test.programEnd, test.platform.randomize,
+                          test.platform.random, test.platform.timer, QString()};
+        const QString temp = mTemp.filePath(QStringLiteral("card-temp"));
+        QVERIFY(QDir().mkpath(temp));
+        qputenv("TEMP", QFile::encodeName(temp));
+        faults::NoSkin skin;
+        Form1 form(platform, skin);
+        form.Text1->setText(kMessage);
+        form.PushButton6_Click();
+        QVERIFY2(test.messageBoxes.shown.empty(), qPrintable(faults::MessageLog(test.messageBoxes)));
+        QCOMPARE(word.created, 2);
+        const QByteArray snapshot = word.renderedPdf;
+        QVERIFY(snapshot.startsWith("%PDF-"));
+
+        Form2& preview = form.Preview();
+        test.printDialog.answer.accepted = true;
+        test.printDialog.answer.printer = QStringLiteral("CardPDF");
+        preview.mnuPrint_Click();
+        for (const QString& name : {QStringLiteral("first.pdf"), QStringLiteral("second.pdf")}) {
+            test.saveDialog.answer = mTemp.filePath(name);
+            preview.mnuSavePdf_Click();
+            QVERIFY2(ReadAll(test.saveDialog.answer) == snapshot, qPrintable(name));
+        }
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QVERIFY(test.printQueue.jobs[0].pdf == snapshot);
+        QCOMPARE(faults::MessageLog(test.messageBoxes), QStringLiteral("Done.\nDone."));
+        QCOMPARE(word.created, 2);
+        QCOMPARE(OurOfficePids(), QList<int>());
+
+        const std::unique_ptr<WordApplication> again = office.CreateObject(QStringLiteral("Word.Application"));
+        const QByteArray exported = again->Open(preview.mWordFile, true)->ExportAsPdf();
+        again->Quit();
+        QVERIFY(exported.startsWith("%PDF-") && exported != snapshot);
+        preview.PushButton8_Click();
     }
 
     void paragraphBreaks()

@@ -707,6 +707,48 @@ private slots:
         QCOMPARE(preview.errors(), QStringList());
     }
 
+    // The card's PDF handed over with it goes to the printer and the file as
+    // it is, with no office; for another document, or once "< Back" or the
+    // close has dropped it, the card is exported again.
+    void theKeptPdfServesItsOwnCardOnly_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<int>("exports");
+        QTest::newRow("kept for this card") << "" << 0;
+        QTest::newRow("kept for another document") << "other" << 1;
+        QTest::newRow("dropped by < Back") << "back" << 1;
+        QTest::newRow("dropped by the close") << "close" << 1;
+    }
+
+    void theKeptPdfServesItsOwnCardOnly()
+    {
+        QFETCH(QString, then);
+        QFETCH(int, exports);
+        PreviewWindow preview;
+        withCard(preview);
+        Form2& form = preview.form;
+        TestPlatform& test = preview.test;
+        const QByteArray kept = FakeWord::DefaultPdf() + "% the snapshot's own\n";
+        form.KeepCardPdf(then == QLatin1String("other") ? path("vestok87654321.doc") : form.mWordFile, kept);
+        form.show();
+        if (then == QLatin1String("back"))
+            form.PushButton8_Click();
+        else if (then == QLatin1String("close"))
+            form.close();
+        // The same card again, as a next one may be named.
+        withCard(preview);
+        test.printDialog.answer = Choice(QStringLiteral("CardPDF"));
+        form.mnuPrint_Click();
+        test.saveDialog.answer = path("card.pdf");
+        form.mnuSavePdf_Click();
+        QCOMPARE(preview.errors(), QStringList());
+        QCOMPARE(test.word.calls, exports ? ExportCalls(form.mWordFile) : QStringList());
+        const QByteArray sent = exports ? FakeWord::DefaultPdf() : kept;
+        QCOMPARE(test.printQueue.jobs.size(), size_t(1));
+        QVERIFY(test.printQueue.jobs[0].pdf == sent);
+        QVERIFY(ReadAll(path("card.pdf")) == sent);
+    }
+
     void eachChoiceOfTheDialogReachesTheJob_data()
     {
         QTest::addColumn<QString>("choose");
