@@ -636,8 +636,12 @@ private slots:
         QCOMPARE(CharactersWithoutFont(QStringLiteral("🎉 x"), noOutlineEmoji), QStringList({QStringLiteral("🎉")}));
         // With no font at all, every character is named but those that need
         // none: variation selectors only choose how the one before them looks.
+        // (Every font is scalable or not; a file-name glob of "*" no longer
+        // rejects fonts taken from the cache with fontconfig 2.15.)
         const QByteArray noFont = QByteArray(base).replace(
-            "</fontconfig>", "<selectfont><rejectfont><glob>*</glob></rejectfont></selectfont></fontconfig>");
+            "</fontconfig>", "<selectfont><rejectfont><pattern><patelt name=\"scalable\"><bool>true</bool></patelt></pattern>"
+                           "<pattern><patelt name=\"scalable\"><bool>false</bool></patelt></pattern></rejectfont></selectfont>"
+                           "</fontconfig>");
         QCOMPARE(CharactersWithoutFont(QStringLiteral("❤\uFE0F x\uFE0E\uFE00 ✌\U000E0100\U000E01EF"), noFont),
                  QStringList({QStringLiteral("❤"), QStringLiteral("x"), QStringLiteral("✌")}));
     }
