@@ -483,6 +483,20 @@ private slots:
         }
         QCOMPARE(QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System),
                  QStringList());
+
+        // An office that asks three times to be started again still comes up.
+        const QString asksThrice = mTemp.filePath(QStringLiteral("asks-thrice.sh"));
+        QVERIFY(WriteAll(asksThrice, "#!/bin/sh\nn=$(cat \"$0.count\" 2>/dev/null || echo 0)\necho $((n + 1)) >\"$0.count\"\n"
+                                     "[ \"$n\" -lt 3 ] && exit 81\nexec /usr/lib/libreoffice/program/soffice.bin \"$@\"\n"));
+        QFile::setPermissions(asksThrice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(asksThrice));
+        try {
+            LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"))->Quit();
+        } catch (const Failure& f) {
+            QFAIL(qPrintable(f.description()));
+        }
+        // (Once more when the office itself asks, on a profile of its own.)
+        QVERIFY(ReadAll(asksThrice + QStringLiteral(".count")).trimmed().toInt() >= 4);
     }
 
     void stoppedOfficeIsEnded()
