@@ -142,7 +142,11 @@ private slots:
             QVERIFY2(boxes.shown[0].text.startsWith(QStringLiteral("The office engine could not be started")),
                      qPrintable(boxes.shown[0].text));
             QVERIFY2(boxes.shown[0].text.contains(reason), qPrintable(boxes.shown[0].text));
-            QVERIFY2(boxes.shown[8].text.contains(reason), qPrintable(boxes.shown[8].text));
+            // On a disk of one page the first office's folder may still be on
+            // its way out (it is removed aside) when the second starts: its
+            // font settings may then be what no longer fits.
+            const QString secondReason = officeDisk == QLatin1String("page") ? QStringLiteral("(Cannot write file") : reason;
+            QVERIFY2(boxes.shown[8].text.contains(secondReason), qPrintable(boxes.shown[8].text));
             QCOMPARE(office.word.operations, QStringList({"1:CreateObject", "2:CreateObject"}));
             QVERIFY(!form.busy());
             QCOMPARE(form.pointer().state(), WindowPointer::Default);
