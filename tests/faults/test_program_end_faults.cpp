@@ -21,6 +21,7 @@
 #include <QtTest>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/time.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
@@ -604,6 +605,13 @@ echo "left by an end: $(new)"
         QVERIFY(WriteAll(deadOwnFolder + QLatin1Char('/') + kOwnerLockName, QByteArray()));
         const QString deadOwnSocket = own + QStringLiteral("/OSL_PIPE_%1_pelorin-%2-0011223344556677").arg(::getuid()).arg(deadPid);
         QVERIFY(MakeStaleSocket(deadOwnSocket));
+        // Folders with no lock file: one whose removal was cut short an hour
+        // ago goes, one being set up now stays.
+        const QString halfRemoved = mOfficeTemp + QStringLiteral("/pelorin-office-half01");
+        const QString settingUp = mOfficeTemp + QStringLiteral("/pelorin-office-new01");
+        QVERIFY(QDir().mkpath(halfRemoved + QStringLiteral("/profile")) && QDir().mkpath(settingUp));
+        const struct timeval hoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(halfRemoved).constData(), hoursAgo), 0);
         // Outside the test's own folders: gone even when a check fails.
         const auto removeStale = qScopeGuard([&] {
             QFile::remove(deadElsewhere);
@@ -668,6 +676,9 @@ echo "left by an end: $(new)"
         QVERIFY(!QFileInfo::exists(deadOwnFolder));
         QVERIFY(!QFileInfo::exists(deadOwnSocket));
         QVERIFY(QFileInfo::exists(liveFolder + QLatin1Char('/') + kOwnerLockName));
+        QVERIFY(!QFileInfo::exists(halfRemoved));
+        QVERIFY(QFileInfo::exists(settingUp));
+        QVERIFY(QDir(settingUp).removeRecursively());
         QVERIFY2(::kill(-userGroup, 0) == 0 && !ProcessesMentioning(userPipe.toLatin1()).isEmpty(), "the user's office ended");
         QVERIFY(QFileInfo::exists(userSockets[0]) && QFileInfo::exists(userSockets[1]));
         ::close(lock);
