@@ -47,3 +47,14 @@ QString LibreOfficeOptions::defaultProfileCache()
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     return base.isEmpty() ? QString() : base + QStringLiteral("/pelorin-greeting-designer/office");
 }
+
+QByteArray OfficeTunables(const QByteArray& user)
+{
+    // Much of an office's start is the kernel faulting in its heap page by
+    // page (a fifth of the card's time on a virtual machine); huge pages for
+    // malloc's heap cut the card by a tenth at no cost in memory measured. A
+    // choice the user made for the same tunable stands.
+    if (user.contains("glibc.malloc.hugetlb="))
+        return user;
+    return user.isEmpty() ? QByteArray("glibc.malloc.hugetlb=1") : user + ":glibc.malloc.hugetlb=1";
+}

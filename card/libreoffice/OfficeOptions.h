@@ -38,3 +38,6 @@ struct LibreOfficeOptions {
     // aliases compiled into the program (resource :/fonts/pelorin-fonts.conf).
     static LibreOfficeOptions forProgram();
 };
+
+// The glibc tunables an office runs with, given the user's own.
+QByteArray OfficeTunables(const QByteArray& user);

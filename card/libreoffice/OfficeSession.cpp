@@ -64,6 +64,7 @@ void OfficeSession::start()
         }
         environment.append({"FONTCONFIG_FILE", QFile::encodeName(fonts)});
     }
+    environment.append({"GLIBC_TUNABLES", OfficeTunables(qgetenv("GLIBC_TUNABLES"))});
     // Neither /tmp nor /var/tmp takes files: the office and this side of the
     // connection both look for the pipe where they are told.
     const QString sockets = OfficeSocketFolder();

@@ -25,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -487,9 +488,13 @@ private slots:
         // An office that asks three times to be started again still comes up.
         const QString asksThrice = mTemp.filePath(QStringLiteral("asks-thrice.sh"));
         QVERIFY(WriteAll(asksThrice, "#!/bin/sh\nn=$(cat \"$0.count\" 2>/dev/null || echo 0)\necho $((n + 1)) >\"$0.count\"\n"
+                                     "echo \"$GLIBC_TUNABLES\" >\"$0.tunables\"\n"
                                      "[ \"$n\" -lt 3 ] && exit 81\nexec /usr/lib/libreoffice/program/soffice.bin \"$@\"\n"));
         QFile::setPermissions(asksThrice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PELORIN_SOFFICE", QFile::encodeName(asksThrice));
+        // The office's heap in huge pages, beside the user's own tunables.
+        qputenv("GLIBC_TUNABLES", "glibc.malloc.arena_max=2");
+        const auto noTunables = qScopeGuard([] { qunsetenv("GLIBC_TUNABLES"); });
         try {
             LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"))->Quit();
         } catch (const Failure& f) {
@@ -497,6 +502,8 @@ private slots:
         }
         // (Once more when the office itself asks, on a profile of its own.)
         QVERIFY(ReadAll(asksThrice + QStringLiteral(".count")).trimmed().toInt() >= 4);
+        QCOMPARE(ReadAll(asksThrice + QStringLiteral(".tunables")).trimmed(),
+                 QStringLiteral("glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1"));
     }
 
     void stoppedOfficeIsEnded()
@@ -624,6 +631,9 @@ private slots:
         QCOMPARE(o.launcher, QStringLiteral("/opt/office/soffice"));
         qputenv("PELORIN_OFFICE_TIMEOUT_MS", "not a number");
         QCOMPARE(LibreOfficeOptions().resolved().callTimeoutMs, LibreOfficeOptions().callTimeoutMs);
+        // A user who chose how malloc uses huge pages keeps that choice.
+        QCOMPARE(OfficeTunables(""), QByteArray("glibc.malloc.hugetlb=1"));
+        QCOMPARE(OfficeTunables("glibc.malloc.hugetlb=0"), QByteArray("glibc.malloc.hugetlb=0"));
     }
 
     // Offices that draw colour glyphs as nothing are kept from colour fonts;
