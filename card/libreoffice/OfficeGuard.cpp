@@ -152,20 +152,22 @@ void SweepOfficeLeftovers() noexcept
                     struct stat st;
                     if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
                         continue;
+                    const auto remove = [&folder] {
+                        for (const QString& sockets : OfficeSocketFolders())
+                            RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder), sockets));
+                        QDir(folder).removeRecursively();
+                    };
                     // A folder without a lock file may be one that is just being set up,
                     // which takes moments; an hour-old one is a removal cut short.
                     const int fd = ::open((path + '/' + kOwnerLockName).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
                     if (fd < 0) {
                         constexpr time_t kAbandonedAfter = 3600;
                         if (errno == ENOENT && st.st_mtime < ::time(nullptr) - kAbandonedAfter)
-                            QDir(folder).removeRecursively();
+                            remove();
                         continue;
                     }
-                    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                        for (const QString& sockets : OfficeSocketFolders())
-                            RemoveOfficeSockets(OfficeSocketPaths(QString(), ProfileUrl(folder), sockets));
-                        QDir(folder).removeRecursively();
-                    }
+                    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                        remove();
                     ::close(fd);
                 }
             }

