@@ -246,6 +246,10 @@ private slots:
             QCOMPARE(OurOfficePids("soffice.bin").size(), 1);
             QVERIFY(OurOfficePids("soffice.bin") != spare);
             word->Quit();
+            // Quit alone ends the office and takes its folder away, while the
+            // application object is still held.
+            OfficeProcess::WaitDisposed();
+            QCOMPARE(QDir(officeTemp()).entryList({QStringLiteral("pelorin-office-*")}, QDir::Dirs | QDir::Hidden), QStringList());
 
             factory.StartSpare(QStringLiteral("Word.Application"));
             QCOMPARE(upAhead().size(), 1);
