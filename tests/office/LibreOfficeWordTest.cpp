@@ -635,9 +635,9 @@ private slots:
         QCOMPARE(o.launcher, QStringLiteral("/opt/office/soffice"));
         qputenv("PELORIN_OFFICE_TIMEOUT_MS", "not a number");
         QCOMPARE(LibreOfficeOptions().resolved().callTimeoutMs, LibreOfficeOptions().callTimeoutMs);
-        // A user who chose how malloc uses huge pages keeps that choice.
-        QCOMPARE(OfficeTunables(""), QByteArray("glibc.malloc.hugetlb=1"));
-        QCOMPARE(OfficeTunables("glibc.malloc.hugetlb=0"), QByteArray("glibc.malloc.hugetlb=0"));
+        // A user who chose how malloc uses huge pages or arenas keeps that choice.
+        QCOMPARE(OfficeTunables(""), QByteArray("glibc.malloc.hugetlb=1:glibc.malloc.arena_max=1"));
+        QCOMPARE(OfficeTunables("glibc.malloc.hugetlb=0"), QByteArray("glibc.malloc.hugetlb=0:glibc.malloc.arena_max=1"));
     }
 
     // Offices that draw colour glyphs as nothing are kept from colour fonts;
