@@ -128,13 +128,15 @@ void OfficeSession::connect(const QString& pipe)
             if (watchdog->fired() || clock.elapsed() > options.startTimeoutMs)
                 throw fail(QCoreApplication::translate("OfficeSession", "it did not come up within %1 seconds")
                     .arg(options.startTimeoutMs / 1000.0));
-            // On a new profile the office registers its extensions and asks
-            // to be started again, which its own launcher would do.
-            if (process->restartRequested() && restarts++ < kMostRestarts) {
-                process->restart();
-                continue;
-            }
             if (!process->running()) {
+                // On a new profile the office registers its extensions and asks
+                // to be started again, which its own launcher would do. Asked
+                // only once it is seen ended: an office that ended between two
+                // looks would otherwise count as failed.
+                if (process->restartRequested() && restarts++ < kMostRestarts) {
+                    process->restart();
+                    continue;
+                }
                 const QString log = process->logTail();
                 throw fail(process->exitDescription() + (log.isEmpty() ? QString() : QStringLiteral(": ") + log));
             }
