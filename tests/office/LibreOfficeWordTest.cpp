@@ -443,7 +443,7 @@ private slots:
         // A launcher that gives up at once, and one that never opens its pipe.
         const QString quitter = mTemp.filePath(QStringLiteral("quitter.sh"));
         const QString sleeper = mTemp.filePath(QStringLiteral("sleeper.sh"));
-        for (const auto& [path, body] : {std::pair{quitter, QByteArray("#!/bin/sh\necho cannot start >&2\nexit 3\n")},
+        for (const auto& [path, body] : {std::pair{quitter, QByteArray("#!/bin/sh\necho run >>\"$0.runs\"\necho cannot start >&2\nexit 3\n")},
                                          std::pair{sleeper, QByteArray("#!/bin/sh\nsleep 600 &\nsleep 600\n")}}) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -459,6 +459,8 @@ private slots:
             QVERIFY2(f.description().contains(QStringLiteral("exit code 3")), qPrintable(f.description()));
             QVERIFY2(f.description().contains(QStringLiteral("cannot start")), qPrintable(f.description()));
         }
+        // Only an office's own request starts it again.
+        QCOMPARE(ReadAll(quitter + QStringLiteral(".runs")).count("run"), 1);
         qputenv("PELORIN_SOFFICE", QFile::encodeName(sleeper));
         qputenv("PELORIN_OFFICE_START_TIMEOUT_MS", "1500");
         try {
@@ -488,6 +490,20 @@ private slots:
         }
         QCOMPARE(QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_*_pelorin-%1-*").arg(::getpid())}, QDir::System),
                  QStringList());
+
+        // One that asks again and again is given up on, without waiting out the start bound.
+        const QString asksForever = mTemp.filePath(QStringLiteral("asks-forever.sh"));
+        QVERIFY(WriteAll(asksForever, "#!/bin/sh\necho run >>\"$0.runs\"\nexit 81\n"));
+        QFile::setPermissions(asksForever, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PELORIN_SOFFICE", QFile::encodeName(asksForever));
+        try {
+            LibreOfficeWordFactory(mClipboard, options()).CreateObject(QStringLiteral("Word.Application"));
+            QFAIL("the office never stops asking");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().contains(QStringLiteral("exit code 81")), qPrintable(f.description()));
+        }
+        // The first start and five more.
+        QCOMPARE(ReadAll(asksForever + QStringLiteral(".runs")).count("run"), 6);
 
         // An office that asks three times to be started again still comes up.
         const QString asksThrice = mTemp.filePath(QStringLiteral("asks-thrice.sh"));
